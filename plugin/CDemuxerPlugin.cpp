@@ -1,0 +1,3 @@
+#include "plugin/CDemuxerPlugin.h"
+
+int32_t CDemuxerPlugin::GetPluginType() { return kDemuxerPlugin; }

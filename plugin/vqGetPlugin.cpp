@@ -1,0 +1,5 @@
+#include "plugin/vqGetPlugin.h"
+
+#include "plugin/CAsfDemuxerPlugin.h"
+
+extern "C" IPlugin* vqGetPlugin() { return new CAsfDemuxerPlugin(); }

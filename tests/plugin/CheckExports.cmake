@@ -1,0 +1,16 @@
+# Fails unless the module's dynamic symbol table defines vqGetPlugin and
+# nothing else of its own.
+execute_process(COMMAND nm -D --defined-only "${MODULE}" OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${MODULE}")
+endif()
+string(REGEX MATCHALL "[0-9a-fA-F]+ [A-Za-z] [^\n]+" lines "${symbols}")
+set(found "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]+ [A-Za-z] " "" name "${line}")
+  list(APPEND found "${name}")
+endforeach()
+if(NOT found STREQUAL "vqGetPlugin")
+  message(FATAL_ERROR "expected vqGetPlugin alone among the exports, found: ${found}")
+endif()
+message(STATUS "exports: ${found}")

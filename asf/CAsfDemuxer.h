@@ -36,6 +36,9 @@ public:
     static constexpr uint32_t kScanWindow = 128;
 
 private:
+    // Lets the unit tests look at the seek table and the packet state.
+    friend struct CAsfDemuxerTestPeer;
+
     ~CAsfDemuxer() override;
 
     // Reads the Header Object and the Data Object's fixed part, leaving the

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the sample files with ffmpeg (an independent ASF muxer) and records
-# beside each the facts the tests and vqprobe check: the sha256 and size of
-# the audio stream that ffmpeg extracts with a stream copy. Needs ffmpeg;
-# CI uses the committed results and does not run this script.
+# beside each what ffmpeg itself reads from it, for the tests to check the
+# module against: the audio stream's format tag, channels, sample rate and
+# codec extra data (ffprobe), and the size and sha256 of the audio stream
+# that ffmpeg extracts with a stream copy. Needs ffmpeg; CI uses the
+# committed results and does not run this script.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,8 +20,14 @@ ff -f lavfi -i "testsrc=size=96x64:rate=10:duration=6" -f lavfi -i "sine=frequen
 
 for f in wma2-stereo.wma mp3-mono.wma video-audio.wmv; do
   ff -i "$f" -map 0:a:0 -c copy -f data "$f.audio"
+  probe() { ffprobe -v error -select_streams a:0 -show_entries "stream=$1" -of default=nw=1:nk=1 "$f"; }
   {
     echo "file=$f"
+    echo "format_tag=$(( $(probe codec_tag) ))"
+    echo "channels=$(probe channels)"
+    echo "sample_rate=$(probe sample_rate)"
+    echo "extra_data=$(ffprobe -v error -select_streams a:0 -show_entries stream=extradata -show_data -of default=nw=1:nk=1 "$f" \
+                        | sed -n 's/^[0-9a-f]*: \(\([0-9a-f]\{2,4\} \)*\).*/\1/p' | tr -d ' \n')"
     echo "audio_bytes=$(stat -c %s "$f.audio")"
     echo "audio_sha256=$(sha256sum "$f.audio" | cut -d' ' -f1)"
   } > "$f.expected"

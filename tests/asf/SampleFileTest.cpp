@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -56,7 +57,16 @@ TEST_P(SampleFileTest, FramesJoinedAreTheExtractedAudioStream) {
     ASSERT_TRUE(demuxer->Open(&seekable));
     const MediaInfo info = *demuxer->GetMediaInfo();
     EXPECT_GT(info.duration, 0.0);
-    EXPECT_GT(info.channels, 0u);
+    EXPECT_EQ(std::to_string(info.formatTag), expected["format_tag"]);
+    EXPECT_EQ(std::to_string(info.channels), expected["channels"]);
+    EXPECT_EQ(std::to_string(info.sampleRate), expected["sample_rate"]);
+    std::string extraHex;
+    for (uint32_t i = 0; i < info.extraSize; ++i) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", info.extraData[i]);
+        extraHex += digits;
+    }
+    EXPECT_EQ(extraHex, expected["extra_data"]);
     const Bytes audio = Joined(ReadAllFrames(*demuxer, seekable));
     EXPECT_EQ(std::to_string(audio.size()), expected["audio_bytes"]);
     EXPECT_EQ(Sha256Hex(audio), expected["audio_sha256"]);

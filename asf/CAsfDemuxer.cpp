@@ -26,6 +26,9 @@ constexpr uint16_t kFormatTagMpegLayer3 = 0x0055;
 constexpr int32_t kCodecKindMpegAudio = 4;
 constexpr int32_t kCodecKindOther = 5;
 
+// First part of the header body read at once; larger bodies grow from it.
+constexpr int32_t kHeaderReadStep = 64 << 10;
+
 // Reads until `count` bytes have arrived or Read delivers nothing, so a
 // source that hands out fewer bytes per call than asked is survived. Counts
 // above what was asked for are not believed.
@@ -145,19 +148,34 @@ bool CAsfDemuxer::ReadHeader(IByteStream* stream, CHeapBuffer& codecData) {
     const int32_t n = std::min(bodyLength, kMaxHeaderBody);
     const int32_t excess = bodyLength - n;
 
-    // Cleared, so that bytes a short read leaves are zeros, not old heap.
+    // The body is read into a buffer that grows with the bytes that arrive,
+    // so a damaged Object Size in a small file costs no large block.
     CHeapBuffer header;
-    if (!header.Allocate(static_cast<size_t>(n), true)) {
-        return false;
+    int32_t have = 0;
+    for (int32_t size = std::min(n, kHeaderReadStep);; size = std::min(n, size * 4)) {
+        if (!header.Resize(static_cast<size_t>(size))) {
+            return false;
+        }
+        have += ReadFully(stream, header.Data() + have, size - have);
+        if (have < size || size == n) {
+            break;
+        }
     }
-    const uint8_t* body = header.Data();
-    (void)ReadFully(stream, header.Data(), n);
     if (excess > 0) {
         (void)stream->Skip(excess, IByteStream::kSkipFromCurrent);
     }
     if (stream->AtEnd()) {
         return false;
     }
+    if (have < n) {
+        // A short read that is not the end of the data (a source still
+        // receiving): the rest of the body reads as zeros.
+        if (!header.Resize(static_cast<size_t>(n))) {
+            return false;
+        }
+        std::memset(header.Data() + have, 0, static_cast<size_t>(n - have));
+    }
+    const uint8_t* body = header.Data();
 
     // Every occurrence of the Stream Properties GUID is a candidate, in
     // byte order. The first audio stream is taken, unless its wave format
@@ -286,8 +304,9 @@ void CAsfDemuxer::BuildSeekTable() {
     const int64_t limit = m_totalPackets > 0 ? m_totalPackets : std::numeric_limits<int64_t>::max();
     const int64_t preroll = static_cast<int64_t>(m_fileProps.preroll);
     // A table never holds more entries than the packets announced; reserve
-    // them at once (within reason: a damaged count must not cost memory).
-    m_seekTable.reserve(static_cast<size_t>(std::min<int64_t>(limit, 1 << 20)));
+    // them, within reason (a damaged count must not cost memory), and trim
+    // the table to its entries at the end.
+    m_seekTable.reserve(static_cast<size_t>(std::min<int64_t>(limit, 1 << 16)));
 
     uint8_t buffer[kScanWindow];
     int64_t runningMs = 0;

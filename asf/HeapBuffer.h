@@ -39,6 +39,18 @@ public:
         return true;
     }
 
+    // Changes the size to `size`, keeping the bytes that fit. Bytes beyond
+    // the old size are undefined. On failure the buffer is unchanged.
+    [[nodiscard]] bool Resize(size_t size) {
+        void* block = std::realloc(m_data, size == 0 ? 1 : size);
+        if (block == nullptr) {
+            return false;
+        }
+        m_data = static_cast<uint8_t*>(block);
+        m_size = size;
+        return true;
+    }
+
     void Reset() noexcept {
         std::free(m_data);
         m_data = nullptr;

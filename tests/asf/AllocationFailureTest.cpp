@@ -1,6 +1,6 @@
 // Blocks from the C heap whose size the file decides can fail to allocate:
 // Open then returns false, holds nothing, and the demuxer stays usable.
-// malloc and calloc are wrapped at link time (see tests/CMakeLists.txt).
+// malloc, calloc and realloc are wrapped at link time (see tests/CMakeLists.txt).
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 
 extern "C" void* __real_malloc(size_t size);
 extern "C" void* __real_calloc(size_t count, size_t size);
+extern "C" void* __real_realloc(void* block, size_t size);
 
 namespace {
 
@@ -32,6 +33,10 @@ extern "C" void* __wrap_malloc(size_t size) { return ShouldFail() ? nullptr : __
 
 extern "C" void* __wrap_calloc(size_t count, size_t size) {
     return ShouldFail() ? nullptr : __real_calloc(count, size);
+}
+
+extern "C" void* __wrap_realloc(void* block, size_t size) {
+    return ShouldFail() ? nullptr : __real_realloc(block, size);
 }
 
 namespace {

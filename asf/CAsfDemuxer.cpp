@@ -306,7 +306,7 @@ void CAsfDemuxer::BuildSeekTable() {
     // A table never holds more entries than the packets announced; reserve
     // them, within reason (a damaged count must not cost memory), and trim
     // the table to its entries at the end.
-    m_seekTable.reserve(static_cast<size_t>(std::min<int64_t>(limit, 1 << 16)));
+    m_seekTable.reserve(static_cast<size_t>(std::min<int64_t>(limit, 1 << 12)));
 
     uint8_t buffer[kScanWindow];
     int64_t runningMs = 0;

@@ -22,11 +22,11 @@ public:
     void Seek(double* seconds) override;
     int32_t ReadFrame(uint8_t* buffer, int32_t capacity) override;
 
-    // Largest Maximum Data Packet Size that Open accepts. Frames, their
-    // offsets and ReadFrame's result are 32-bit, and no ASF muxer writes
-    // packets anywhere near this size; larger values only come from damaged
-    // or crafted files, which would make every read a giant allocation.
-    static constexpr uint32_t kMaxPacketSize = 16u << 20;
+    // Largest Maximum Data Packet Size that Open accepts. ASF muxers write
+    // packets of a few kilobytes (64 KiB at the very most); larger values
+    // come from damaged or crafted files, and would make every Open a large
+    // allocation and every frame a 32-bit length hazard.
+    static constexpr uint32_t kMaxPacketSize = 1u << 20;
 
     // Largest part of the Header Object's body that is read and searched.
     static constexpr int32_t kMaxHeaderBody = 1 << 20;

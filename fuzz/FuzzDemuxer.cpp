@@ -20,7 +20,7 @@
 namespace {
 
 constexpr int kMaxReadFrameCalls = 400;
-constexpr size_t kFrameBufferSize = 16u << 20;  // the largest packet Open accepts
+constexpr size_t kFrameBufferSize = 1u << 20;  // the largest packet Open accepts
 
 constexpr double kRequests[] = {
     -1.0, 0.0, 0.001, 0.1, 0.5, 1.0, 2.5, 10.0, 3600.0, 1e9, 1e300, -1e300, DBL_MAX, -DBL_MAX, DBL_MIN,

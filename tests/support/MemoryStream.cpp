@@ -10,10 +10,17 @@ MemoryStream::MemoryStream(std::vector<uint8_t> data, Mode mode)
 
 void MemoryStream::SetArrived(size_t bytes) { m_arrived = std::min(bytes, m_data.size()); }
 
-void MemoryStream::Record(std::string call) {
-    if (m_recording) {
-        m_calls.push_back(std::move(call));
+void MemoryStream::Record(const char* name, std::optional<int64_t> a, std::optional<int64_t> b) {
+    if (!m_recording) {
+        return;  // no string is built: fuzzing and long tests stay fast
     }
+    std::string call = name;
+    for (const auto& argument : {a, b}) {
+        if (argument) {
+            call += " " + std::to_string(*argument);
+        }
+    }
+    m_calls.push_back(std::move(call));
 }
 
 int32_t MemoryStream::Copy(void* buffer, int32_t count, bool advance) {
@@ -40,7 +47,7 @@ int64_t MemoryStream::GetSize() {
 }
 
 int32_t MemoryStream::Read(void* buffer, int32_t count) {
-    Record("Read " + std::to_string(count));
+    Record("Read", count);
     if (m_mode == Mode::Streaming) {
         Arrive(m_arrivePerRead);
     }
@@ -48,7 +55,7 @@ int32_t MemoryStream::Read(void* buffer, int32_t count) {
 }
 
 int32_t MemoryStream::Peek(void* buffer, int32_t count) {
-    Record("Peek " + std::to_string(count));
+    Record("Peek", count);
     return Copy(buffer, count, false);
 }
 
@@ -68,7 +75,7 @@ int64_t MemoryStream::Tell() {
 }
 
 bool MemoryStream::SeekTo(int64_t position) {
-    Record("SeekTo " + std::to_string(position));
+    Record("SeekTo", position);
     if (position < 0) {
         return false;
     }
@@ -77,7 +84,7 @@ bool MemoryStream::SeekTo(int64_t position) {
 }
 
 bool MemoryStream::Skip(int64_t offset, int32_t origin) {
-    Record("Skip " + std::to_string(offset) + " " + std::to_string(origin));
+    Record("Skip", offset, origin);
     int64_t base = m_pos;
     if (origin == kSkipFromStart) {
         base = 0;

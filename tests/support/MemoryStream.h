@@ -5,6 +5,7 @@
 // recording every call it receives.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,7 @@ public:
     bool Skip(int64_t offset, int32_t origin) override;
 
 private:
-    void Record(std::string call);
+    void Record(const char* name, std::optional<int64_t> a = {}, std::optional<int64_t> b = {});
     int32_t Copy(void* buffer, int32_t count, bool advance);
 
     std::vector<uint8_t> m_data;

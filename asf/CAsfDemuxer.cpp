@@ -26,6 +26,13 @@ constexpr uint16_t kFormatTagMpegLayer3 = 0x0055;
 constexpr int32_t kCodecKindMpegAudio = 4;
 constexpr int32_t kCodecKindOther = 5;
 
+// The seek table's first room; once the data has proved to hold that many
+// packets, room for all it announces (up to 1 Mi entries, 16 MiB of
+// address space, which stays untouched where the count is damaged), and
+// beyond that the table doubles.
+constexpr size_t kFirstTableReserve = 4096;
+constexpr size_t kAnnouncedTableReserve = size_t{1} << 20;
+
 // First part of the header body read at once; larger bodies grow from it.
 constexpr int32_t kHeaderReadStep = 64 << 10;
 
@@ -123,6 +130,7 @@ void CAsfDemuxer::Close() {
     m_packet.Reset();
     m_info = MediaInfo{};
     std::vector<SeekPoint>().swap(m_seekTable);
+    m_seekTableSorted = false;
     m_frames.Clear();
     m_buffered = 0;
     m_packetSize = 0;
@@ -303,10 +311,11 @@ void CAsfDemuxer::BuildSeekTable() {
     // packets. A count of 0 (broadcast files) means: to the end.
     const int64_t limit = m_totalPackets > 0 ? m_totalPackets : std::numeric_limits<int64_t>::max();
     const int64_t preroll = static_cast<int64_t>(m_fileProps.preroll);
-    // A table never holds more entries than the packets announced; reserve
-    // them, within reason (a damaged count must not cost memory), and trim
-    // the table to its entries at the end.
-    m_seekTable.reserve(static_cast<size_t>(std::min<int64_t>(limit, 1 << 12)));
+    // A table never holds more entries than the packets announced. Room for
+    // them is made as the data proves to hold packets, so a damaged count in
+    // a small file costs nothing and a long file is not copied again and
+    // again; the table is trimmed at the end.
+    m_seekTable.reserve(static_cast<size_t>(std::min<int64_t>(limit, kFirstTableReserve)));
 
     uint8_t buffer[kScanWindow];
     int64_t runningMs = 0;
@@ -326,6 +335,11 @@ void CAsfDemuxer::BuildSeekTable() {
             runningMs += scanned.duration;
         }
         if (timeMs > 0) {
+            if (m_seekTable.size() == m_seekTable.capacity()) {
+                const size_t proven = m_seekTable.size();
+                const auto announced = static_cast<size_t>(std::min<int64_t>(limit, INT32_MAX));
+                m_seekTable.reserve(std::max(2 * proven, std::min(announced, kAnnouncedTableReserve)));
+            }
             m_seekTable.push_back(SeekPoint{m_stream->Tell() - got, timeMs});
         }
         if (static_cast<uint32_t>(got) < window) {
@@ -338,6 +352,8 @@ void CAsfDemuxer::BuildSeekTable() {
     if (m_seekTable.capacity() - m_seekTable.size() > m_seekTable.size() / 8 + 64) {
         m_seekTable.shrink_to_fit();
     }
+    m_seekTableSorted = std::is_sorted(m_seekTable.begin(), m_seekTable.end(),
+                                       [](const SeekPoint& a, const SeekPoint& b) { return a.timeMs < b.timeMs; });
     m_stream->SeekTo(m_dataStart);
 }
 
@@ -464,16 +480,20 @@ void CAsfDemuxer::Seek(double* seconds) {
             return;  // beyond every int64 time
         }
         const auto ms = static_cast<int64_t>(requestMs);
-        for (const SeekPoint& point : m_seekTable) {
-            if (point.timeMs > ms) {
-                if (point.position <= 0) {
-                    return;
-                }
-                m_stream->SeekTo(point.position);
-                *seconds = static_cast<double>(point.timeMs) / 1000.0;
-                return;
-            }
+        // The first entry, in table order, whose time is later than the
+        // request; in a table whose times never decrease, that is where
+        // the binary search lands.
+        const auto later = [ms](const SeekPoint& point) { return point.timeMs > ms; };
+        const auto found =
+            m_seekTableSorted
+                ? std::upper_bound(m_seekTable.begin(), m_seekTable.end(), ms,
+                                   [](int64_t value, const SeekPoint& point) { return value < point.timeMs; })
+                : std::find_if(m_seekTable.begin(), m_seekTable.end(), later);
+        if (found == m_seekTable.end() || found->position <= 0) {
+            return;
         }
+        m_stream->SeekTo(found->position);
+        *seconds = static_cast<double>(found->timeMs) / 1000.0;
         return;
     }
     // No table: the packet in proportion to the duration, held within

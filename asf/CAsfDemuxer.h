@@ -76,6 +76,9 @@ private:
     // the word. 0 (no ASF stream has number 0) while none is selected.
     uint16_t m_streamNumber = 0;
     std::vector<SeekPoint> m_seekTable;
+    // True when the table's times never decrease (audio-only files): Seek
+    // then finds its entry by binary search.
+    bool m_seekTableSorted = false;
     CFrameQueue m_frames;
     // The block m_info.extraData points to.
     CHeapBuffer m_extraData;

@@ -137,6 +137,42 @@ TEST(SeekTest, MillisecondsAreTruncated) {
     }
 }
 
+TEST(SeekTest, TablesWhoseTimesFallAreSearchedInTableOrder) {
+    // Audio at 1, 2 and 3 s, then two packets of another stream taking the
+    // running time: 100 and 200 ms.
+    FileSpec spec;
+    spec.props.packetSize = 300;
+    spec.packets = {TimedPacket(1000), TimedPacket(2000), TimedPacket(3000)};
+    for (int i = 0; i < 3; ++i) {
+        PacketSpec other;
+        other.size = 300;
+        other.duration = 100;
+        other.payloads = {{.stream = 2, .data = Bytes(10, 9)}};
+        spec.packets.push_back(Packet(other));
+    }
+    const Bytes file = AsfFile(spec);
+    const int64_t dataStart = static_cast<int64_t>(DataStart(file));
+    MemoryStream stream(file);
+    auto demuxer = NewAsfDemuxer();
+    ASSERT_TRUE(demuxer->Open(&stream));
+    ASSERT_EQ(CAsfDemuxerTestPeer::SeekTable(*demuxer).size(), 5u);
+    struct Case {
+        double request;
+        std::optional<int64_t> packet;
+        double reported;
+    };
+    const Case cases[] = {{0.15, 0, 1.0}, {1.5, 1, 2.0}, {2.5, 2, 3.0}, {3.0, {}, 3.0}};
+    for (const Case& c : cases) {
+        const Outcome o = SeekOnce(*demuxer, stream, c.request);
+        if (c.packet) {
+            EXPECT_EQ(o.seekTo, dataStart + 300 * *c.packet) << c.request;
+        } else {
+            EXPECT_FALSE(o.seekTo.has_value()) << c.request;
+        }
+        EXPECT_EQ(o.reported, c.reported) << c.request;
+    }
+}
+
 TEST(SeekTest, WithoutATableThePacketIsFoundInProportion) {
     // Duration 50 s over 500 packets of 64 bytes: 0.1 s per packet. The
     // packets carry no time, so the scan leaves the table empty.

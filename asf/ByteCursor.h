@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -53,25 +54,9 @@ public:
         return true;
     }
 
-    [[nodiscard]] bool ReadU16(uint16_t& out) noexcept {
-        uint64_t value = 0;
-        if (!ReadLittleEndian(2, value)) {
-            return false;
-        }
-        out = static_cast<uint16_t>(value);
-        return true;
-    }
-
-    [[nodiscard]] bool ReadU32(uint32_t& out) noexcept {
-        uint64_t value = 0;
-        if (!ReadLittleEndian(4, value)) {
-            return false;
-        }
-        out = static_cast<uint32_t>(value);
-        return true;
-    }
-
-    [[nodiscard]] bool ReadU64(uint64_t& out) noexcept { return ReadLittleEndian(8, out); }
+    [[nodiscard]] bool ReadU16(uint16_t& out) noexcept { return ReadLittleEndianWord(out); }
+    [[nodiscard]] bool ReadU32(uint32_t& out) noexcept { return ReadLittleEndianWord(out); }
+    [[nodiscard]] bool ReadU64(uint64_t& out) noexcept { return ReadLittleEndianWord(out); }
 
     // Reads an unsigned little-endian field of `width` bytes (0 to 8).
     [[nodiscard]] bool ReadLittleEndian(size_t width, uint64_t& out) noexcept {
@@ -88,6 +73,28 @@ public:
     }
 
 private:
+    // One unaligned load, swapped on big-endian hosts.
+    template <typename Word>
+    [[nodiscard]] bool ReadLittleEndianWord(Word& out) noexcept {
+        if (!CanRead(sizeof(Word))) {
+            return false;
+        }
+        Word value;
+        std::memcpy(&value, m_data + m_pos, sizeof(Word));
+        if constexpr (std::endian::native == std::endian::big) {
+            if constexpr (sizeof(Word) == 2) {
+                value = __builtin_bswap16(value);
+            } else if constexpr (sizeof(Word) == 4) {
+                value = __builtin_bswap32(value);
+            } else {
+                value = __builtin_bswap64(value);
+            }
+        }
+        m_pos += sizeof(Word);
+        out = value;
+        return true;
+    }
+
     const uint8_t* m_data;
     size_t m_size;
     size_t m_pos = 0;

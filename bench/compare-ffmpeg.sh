@@ -15,12 +15,11 @@ if [ ! -s "$file" ]; then
 fi
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# Wall-clock seconds of one run of the command, as the shell's own timer
+# measures it (no helper process inside the interval).
 timed() {
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  local TIMEFORMAT=%R
+  { time "$@" >/dev/null 2>&1; } 2>&1
 }
 
 # One warm-up run each, so both read the file from the page cache.

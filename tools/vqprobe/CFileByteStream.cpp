@@ -1,7 +1,6 @@
 #include "tools/vqprobe/CFileByteStream.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,39 +8,32 @@
 #include <cerrno>
 #include <cstring>
 
+CFileByteStream::CFileByteStream() : m_window(std::make_unique_for_overwrite<uint8_t[]>(kWindowSize)) {}
+
 CFileByteStream::~CFileByteStream() {
-    if (m_mapping != nullptr) {
-        munmap(m_mapping, m_size);
+    if (m_fd >= 0) {
+        close(m_fd);
     }
 }
 
 bool CFileByteStream::OpenFile(const std::string& path, std::string& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0) {
         error = std::strerror(errno);
         return false;
     }
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? "Is a directory" : (errno != 0 ? std::strerror(errno) : "Not a regular file");
-        close(fd);
+    if (fstat(m_fd, &st) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "Is a directory" : "Not a regular file";
         return false;
     }
     m_size = static_cast<size_t>(st.st_size);
-    if (m_size > 0) {
-        void* mapping = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (mapping == MAP_FAILED) {
-            error = std::strerror(errno);
-            close(fd);
-            return false;
-        }
-        // The demuxer reads front to back, with short skips.
-        madvise(mapping, m_size, MADV_SEQUENTIAL);
-        m_mapping = mapping;
-        m_data = static_cast<const uint8_t*>(mapping);
-    }
-    close(fd);
     m_arrived = m_size;
+    posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
@@ -51,14 +43,40 @@ void CFileByteStream::SetStreaming(size_t arrived, size_t chunk) {
     m_chunk = chunk;
 }
 
-int32_t CFileByteStream::Copy(void* buffer, int32_t count) const {
+size_t CFileByteStream::ReadAt(int64_t offset, void* buffer, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = pread(m_fd, static_cast<uint8_t*>(buffer) + done, count - done, offset + static_cast<int64_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+int32_t CFileByteStream::Copy(void* buffer, int32_t count) {
     const int64_t end = static_cast<int64_t>(m_arrived);
     if (count <= 0 || m_pos < 0 || m_pos >= end) {
         return 0;
     }
-    const int64_t n = std::min<int64_t>(count, end - m_pos);
-    std::memcpy(buffer, m_data + m_pos, static_cast<size_t>(n));
-    return static_cast<int32_t>(n);
+    const auto n = static_cast<size_t>(std::min<int64_t>(count, end - m_pos));
+    const int64_t windowEnd = m_windowStart + static_cast<int64_t>(m_windowLength);
+    if (m_pos >= m_windowStart && m_pos + static_cast<int64_t>(n) <= windowEnd) {
+        std::memcpy(buffer, m_window.get() + (m_pos - m_windowStart), n);
+        return static_cast<int32_t>(n);
+    }
+    if (n >= kWindowSize / 2) {
+        return static_cast<int32_t>(ReadAt(m_pos, buffer, n));  // large: straight into place
+    }
+    m_windowStart = m_pos;
+    m_windowLength = ReadAt(m_pos, m_window.get(), kWindowSize);
+    const size_t available = std::min(n, m_windowLength);
+    std::memcpy(buffer, m_window.get(), available);
+    return static_cast<int32_t>(available);
 }
 
 int64_t CFileByteStream::GetSize() { return IsStreaming() ? -1 : static_cast<int64_t>(m_size); }

@@ -2,11 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "demuxer/IByteStream.h"
 
-// A file as the host's byte stream, read through a read-only mapping.
+// A file as the host's byte stream, read through a window: a block of the
+// file read with one system call, from which reads are served until they
+// leave it. The demuxer's reads are short and mostly in order (a packet at
+// a time, or the first bytes of every packet), so nearly all of them are
+// served from the window, which stays in the processor's cache.
 //
 // In streaming mode it plays a growing source: the bytes up to `arrived`
 // have arrived; each Read first lets `chunk` more arrive, then delivers
@@ -14,19 +19,22 @@
 // arrive.
 class CFileByteStream final : public IByteStream {
 public:
-    CFileByteStream() = default;
+    CFileByteStream();
     ~CFileByteStream();
     CFileByteStream(const CFileByteStream&) = delete;
     CFileByteStream& operator=(const CFileByteStream&) = delete;
 
-    // Maps `path`. False with `error` set to the system's reason.
+    // Opens `path`. False with `error` set to the system's reason.
     bool OpenFile(const std::string& path, std::string& error);
 
     void SetStreaming(size_t arrived, size_t chunk);
 
-    const uint8_t* Data() const { return m_data; }
     size_t Size() const { return m_size; }
     int64_t Position() const { return m_pos; }
+
+    // Copies up to `count` bytes at `offset` (whether arrived or not);
+    // returns the number copied.
+    size_t ReadAt(int64_t offset, void* buffer, size_t count);
 
     int64_t GetSize() override;
     int32_t Read(void* buffer, int32_t count) override;
@@ -38,11 +46,15 @@ public:
     bool Skip(int64_t offset, int32_t origin) override;
 
 private:
-    int32_t Copy(void* buffer, int32_t count) const;
+    static constexpr size_t kWindowSize = 1u << 20;
 
-    const uint8_t* m_data = nullptr;
+    int32_t Copy(void* buffer, int32_t count);
+
+    int m_fd = -1;
     size_t m_size = 0;
-    void* m_mapping = nullptr;
+    std::unique_ptr<uint8_t[]> m_window;
+    int64_t m_windowStart = 0;
+    size_t m_windowLength = 0;
     int64_t m_pos = 0;
     bool m_streaming = false;
     size_t m_arrived = 0;

@@ -2,12 +2,14 @@
 // time, exactly as a player does, and reports what the module makes of a
 // file: the media description, the frames, a seek.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -83,58 +85,80 @@ std::u16string ExtensionOf(const std::string& path) {
 // Where the first data packet starts: after the Header Object (its size is
 // the 64-bit little-endian field at byte 16) and the Data Object's 50-byte
 // fixed part. A player buffers that much before it opens a stream.
-size_t HeaderBytes(const CFileByteStream& file) {
-    if (file.Size() < 24) {
+size_t HeaderBytes(CFileByteStream& file) {
+    uint8_t field[8] = {};
+    if (file.ReadAt(16, field, sizeof field) != sizeof field) {
         return file.Size();
     }
     uint64_t size = 0;
     for (int i = 7; i >= 0; --i) {
-        size = size << 8 | file.Data()[16 + i];
+        size = size << 8 | field[i];
     }
-    return size > file.Size() - 50 ? file.Size() : static_cast<size_t>(size + 50);
+    return file.Size() < 50 || size > file.Size() - 50 ? file.Size() : static_cast<size_t>(size + 50);
 }
 
-// Buffered output of the extracted stream.
-class CExtractWriter {
+// The frames' destination. ReadFrame writes each frame straight into this
+// block, behind the frames before it, and whole blocks go out with one
+// write: a frame is copied once by the module and never again here. The
+// block keeps room for the largest possible frame behind its fill mark.
+class CFrameSink {
 public:
-    bool Open(const std::string& path, std::string& error) {
-        m_path = path;
-        m_file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
-        if (m_file == nullptr) {
+    CFrameSink(size_t maxFrame) : m_maxFrame(maxFrame), m_block(std::make_unique_for_overwrite<uint8_t[]>(kFlushAt + maxFrame)) {}
+    ~CFrameSink() {
+        if (m_fd > STDERR_FILENO) {
+            close(m_fd);
+        }
+    }
+
+    bool OpenOutput(const std::string& path, std::string& error) {
+        m_fd = path == "-" ? STDOUT_FILENO : open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (m_fd < 0) {
             error = std::strerror(errno);
             return false;
         }
-        m_buffer.resize(1u << 20);
-        std::setvbuf(m_file, m_buffer.data(), _IOFBF, m_buffer.size());
         return true;
     }
-    bool Active() const { return m_file != nullptr; }
-    void Write(const uint8_t* data, size_t size) {
-        if (m_file != nullptr && size > 0 && std::fwrite(data, 1, size, m_file) != size) {
-            m_failed = true;
+
+    // Where the next frame goes, and how much it may hold.
+    uint8_t* Tail() { return m_block.get() + m_used; }
+    size_t Room() const { return m_maxFrame; }
+
+    // The frame of `size` bytes at Tail() is complete.
+    void Commit(size_t size) {
+        m_used += size;
+        if (m_used >= kFlushAt) {
+            Flush();
         }
     }
-    bool Close(std::string& error) {
-        if (m_file == nullptr) {
-            return true;
+
+    bool Finish(std::string& error) {
+        Flush();
+        if (m_failed != 0) {
+            error = std::strerror(m_failed);
+            return false;
         }
-        const bool flushed = std::fflush(m_file) == 0 && !m_failed;
-        const int err = errno;
-        if (m_file != stdout) {
-            std::fclose(m_file);
-        }
-        m_file = nullptr;
-        if (!flushed) {
-            error = std::strerror(err);
-        }
-        return flushed;
+        return true;
     }
 
 private:
-    std::string m_path;
-    std::FILE* m_file = nullptr;
-    std::vector<char> m_buffer;
-    bool m_failed = false;
+    static constexpr size_t kFlushAt = 1u << 20;
+
+    void Flush() {
+        for (size_t done = 0; m_fd >= 0 && m_failed == 0 && done < m_used;) {
+            const ssize_t n = write(m_fd, m_block.get() + done, m_used - done);
+            if (n < 0 && errno != EINTR) {
+                m_failed = errno;
+            }
+            done += n > 0 ? static_cast<size_t>(n) : 0;
+        }
+        m_used = 0;
+    }
+
+    size_t m_maxFrame;
+    std::unique_ptr<uint8_t[]> m_block;
+    size_t m_used = 0;
+    int m_fd = -1;
+    int m_failed = 0;
 };
 
 class CProgress {
@@ -168,12 +192,9 @@ private:
 };
 
 // Reads every frame from where the stream stands to the end of the data.
-void ReadFrames(IDemuxer& demuxer, CFileByteStream& file, const Options& options, CExtractWriter& writer,
+void ReadFrames(IDemuxer& demuxer, CFileByteStream& file, const Options& options, CFrameSink& sink,
                 Result& result) {
-    const size_t bufferSize =
-        options.capacity ? static_cast<size_t>(*options.capacity) : std::max<size_t>(1, std::min(file.Size(), kMaxDefaultBuffer));
-    const int32_t capacity = options.capacity ? *options.capacity : static_cast<int32_t>(bufferSize);
-    std::vector<uint8_t> buffer(bufferSize);
+    const auto capacity = static_cast<int32_t>(sink.Room());
     CProgress progress(file, isatty(STDERR_FILENO) == 1 && file.Size() > kProgressThreshold);
 
     // -1 only says that one call gave no frame. The data has ended when the
@@ -185,17 +206,18 @@ void ReadFrames(IDemuxer& demuxer, CFileByteStream& file, const Options& options
     uint32_t stalled = 0;
     int64_t lastPosition = -1;
     while (atEnd < confirmations) {
-        const int32_t n = demuxer.ReadFrame(buffer.data(), capacity);
+        uint8_t* frame = sink.Tail();
+        const int32_t n = demuxer.ReadFrame(frame, capacity);
         progress.Update();
         if (n >= 0) {
             atEnd = 0;
             stalled = 0;
             const uint64_t index = result.frameCount++;
             result.frameBytes += static_cast<uint64_t>(n);
-            writer.Write(buffer.data(), static_cast<size_t>(n));
             if (options.frames) {
-                result.frames.push_back({index, n, Crc32(buffer.data(), static_cast<size_t>(n))});
+                result.frames.push_back({index, n, Crc32(frame, static_cast<size_t>(n))});
             }
+            sink.Commit(static_cast<size_t>(n));
             continue;
         }
         const int64_t position = file.Tell();
@@ -329,8 +351,10 @@ int main(int argc, char** argv) {
     if (options.streaming) {
         file.SetStreaming(HeaderBytes(file), *options.streaming);
     }
-    CExtractWriter writer;
-    if (!options.extract.empty() && !writer.Open(options.extract, error)) {
+    // Room for any frame: none is longer than the file.
+    CFrameSink sink(options.capacity ? static_cast<size_t>(*options.capacity)
+                                     : std::max<size_t>(1, std::min(file.Size(), kMaxDefaultBuffer)));
+    if (!options.extract.empty() && !sink.OpenOutput(options.extract, error)) {
         plugin->Release();
         Fail(kExitUnreadable, options.extract + ": " + error);
     }
@@ -351,11 +375,11 @@ int main(int argc, char** argv) {
             demuxer->Seek(&seconds);
             result.seekReported = seconds;
         }
-        ReadFrames(*demuxer, file, options, writer, result);
+        ReadFrames(*demuxer, file, options, sink, result);
     }
     demuxer->Release();
 
-    if (!writer.Close(error)) {
+    if (!sink.Finish(error)) {
         Fail(kExitUnreadable, options.extract + ": " + error);
     }
     if (options.json) {

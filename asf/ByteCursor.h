@@ -58,20 +58,6 @@ public:
     [[nodiscard]] bool ReadU32(uint32_t& out) noexcept { return ReadLittleEndianWord(out); }
     [[nodiscard]] bool ReadU64(uint64_t& out) noexcept { return ReadLittleEndianWord(out); }
 
-    // Reads an unsigned little-endian field of `width` bytes (0 to 8).
-    [[nodiscard]] bool ReadLittleEndian(size_t width, uint64_t& out) noexcept {
-        if (width > 8 || !CanRead(width)) {
-            return false;
-        }
-        uint64_t value = 0;
-        for (size_t i = 0; i < width; ++i) {
-            value |= static_cast<uint64_t>(m_data[m_pos + i]) << (8 * i);
-        }
-        m_pos += width;
-        out = value;
-        return true;
-    }
-
 private:
     // One unaligned load, swapped on big-endian hosts.
     template <typename Word>

@@ -9,13 +9,13 @@ struct FileProperties {
     uint64_t fileSize;
     uint64_t creationDate;
     uint64_t dataPacketsCount;
-    uint64_t playDuration;      // 100-nanosecond units
-    uint64_t sendDuration;      // 100-nanosecond units
-    uint64_t preroll;           // milliseconds
+    uint64_t playDuration;  // 100-nanosecond units
+    uint64_t sendDuration;  // 100-nanosecond units
+    uint64_t preroll;       // milliseconds
     uint32_t flags;
     uint32_t minDataPacketSize;
     uint32_t maxDataPacketSize;
-    uint32_t maxBitrate;        // bits per second
+    uint32_t maxBitrate;  // bits per second
 };
 
 inline constexpr size_t kFilePropertiesSize = 80;

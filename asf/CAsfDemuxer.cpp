@@ -195,7 +195,8 @@ bool CAsfDemuxer::ReadHeader(IByteStream* stream, CHeapBuffer& codecData) {
         if (b > n || n - b < kStreamBodyNeeded) {
             continue;
         }
-        if (std::memcmp(body + b + kStreamTypeOffset, kAudioMediaTypePrefix.data(), kAudioMediaTypePrefix.size()) != 0) {
+        if (std::memcmp(body + b + kStreamTypeOffset, kAudioMediaTypePrefix.data(), kAudioMediaTypePrefix.size()) !=
+            0) {
             continue;
         }
         const WaveFormat held = ParseWaveFormat(m_format);
@@ -268,9 +269,9 @@ bool CAsfDemuxer::Open(IByteStream* stream) {
         Close();
         return false;
     }
-    m_info.codecKind =
-        (format.formatTag == kFormatTagMpeg || format.formatTag == kFormatTagMpegLayer3) ? kCodecKindMpegAudio
-                                                                                          : kCodecKindOther;
+    m_info.codecKind = (format.formatTag == kFormatTagMpeg || format.formatTag == kFormatTagMpegLayer3)
+                           ? kCodecKindMpegAudio
+                           : kCodecKindOther;
     m_extraData = std::move(codecData);
     m_info.extraSize = static_cast<uint32_t>(m_extraData.Size());
     m_info.extraData = m_extraData.Data();

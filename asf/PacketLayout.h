@@ -39,7 +39,7 @@ struct PacketHeader {
 
 // A payload's stream number and replicated data length.
 struct PayloadHeader {
-    uint8_t streamNumber = 0;      // bits 0-6 of the stream number byte
+    uint8_t streamNumber = 0;  // bits 0-6 of the stream number byte
     uint32_t replicatedLength = 0;
 };
 
@@ -56,7 +56,6 @@ inline constexpr uint32_t kCompressedReplicatedLength = 1;
 // field of every packet.
 
 inline constexpr uint32_t kLengthTypeFieldSize[4] = {0, 1, 2, 4};
-
 
 inline bool LengthTypedFieldFits(uint32_t lengthType, const CByteCursor& cursor) noexcept {
     return cursor.CanRead(kLengthTypeFieldSize[lengthType & 3]);
@@ -76,8 +75,7 @@ inline uint32_t ReadLengthTypedField(uint32_t lengthType, CByteCursor& cursor, u
             uint32_t value = 0;
             return cursor.ReadU32(value) ? value : defaultValue;
         }
-        default:
-            return defaultValue;
+        default: return defaultValue;
     }
 }
 

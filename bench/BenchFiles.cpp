@@ -12,12 +12,12 @@ using namespace asftest;
 // The Header Object and the Data Object's fixed part of a file whose
 // packets follow.
 Bytes HeaderFor(uint32_t packetSize, uint64_t packets) {
-    FileSpec spec;
-    spec.props.packetSize = packetSize;
-    spec.props.dataPackets = packets;
-    spec.props.sendDuration = packets * 10 * 10000;
-    spec.totalPackets = packets;
-    return AsfFile(spec);
+    FileSpec layout;
+    layout.props.packetSize = packetSize;
+    layout.props.dataPackets = packets;
+    layout.props.sendDuration = packets * 10 * 10000;
+    layout.totalPackets = packets;
+    return AsfFile(layout);
 }
 
 // Appends `count` copies of `packet`, each with its presentation time (at

@@ -11,7 +11,8 @@
 // backed by a mapping would be: every call is a few instructions.
 class CBenchStream final : public IByteStream {
 public:
-    explicit CBenchStream(const std::vector<uint8_t>& data) : m_data(data.data()), m_size(static_cast<int64_t>(data.size())) {}
+    explicit CBenchStream(const std::vector<uint8_t>& data)
+        : m_data(data.data()), m_size(static_cast<int64_t>(data.size())) {}
     ~CBenchStream() = default;
 
     int64_t GetSize() override { return m_size; }

@@ -84,8 +84,8 @@ void FrameDelivery(benchmark::State& state, Shape shape) {
     state.SetItemsProcessed(static_cast<int64_t>(frames));
     state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
     state.counters["allocations"] = static_cast<double>(steadyAllocations);
-    const double memcpyRate = static_cast<double>(state.iterations() * file.bytes.size()) /
-                              static_cast<double>(memcpyTime.count());
+    const double memcpyRate =
+        static_cast<double>(state.iterations() * file.bytes.size()) / static_cast<double>(memcpyTime.count());
     const double deliveryRate = static_cast<double>(bytes) / static_cast<double>(deliveryTime.count());
     state.counters["memcpy GB/s"] = memcpyRate;
     state.counters["of memcpy"] = deliveryRate / memcpyRate;
@@ -105,8 +105,8 @@ void Open(benchmark::State& state) {
             break;
         }
     }
-    state.counters["ns/packet"] = static_cast<double>(elapsed.count()) /
-                                  static_cast<double>(state.iterations() * file.packets);
+    state.counters["ns/packet"] =
+        static_cast<double>(elapsed.count()) / static_cast<double>(state.iterations() * file.packets);
     demuxer->Release();
     // What an open file holds: the heap a new demuxer's Open leaves in use
     // (packet buffer, codec data, seek table), and the most it used.

@@ -23,9 +23,28 @@ constexpr int kMaxReadFrameCalls = 400;
 constexpr size_t kFrameBufferSize = 1u << 20;  // the largest packet Open accepts
 
 constexpr double kRequests[] = {
-    -1.0, 0.0, 0.001, 0.1, 0.5, 1.0, 2.5, 10.0, 3600.0, 1e9, 1e300, -1e300, DBL_MAX, -DBL_MAX, DBL_MIN,
-    DBL_TRUE_MIN, 9.3e15, 9.3e18, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-    std::numeric_limits<double>::quiet_NaN(), -0.0,
+    -1.0,
+    0.0,
+    0.001,
+    0.1,
+    0.5,
+    1.0,
+    2.5,
+    10.0,
+    3600.0,
+    1e9,
+    1e300,
+    -1e300,
+    DBL_MAX,
+    -DBL_MAX,
+    DBL_MIN,
+    DBL_TRUE_MIN,
+    9.3e15,
+    9.3e18,
+    std::numeric_limits<double>::infinity(),
+    -std::numeric_limits<double>::infinity(),
+    std::numeric_limits<double>::quiet_NaN(),
+    -0.0,
 };
 
 void Check(bool condition, const char* what) {
@@ -43,8 +62,8 @@ bool RecordIsZero(const MediaInfo& info) {
 
 void Play(IDemuxer& demuxer, const uint8_t* control, const std::vector<uint8_t>& file) {
     const bool streaming = (control[0] & 1) != 0;
-    asftest::MemoryStream stream(file, streaming ? asftest::MemoryStream::Mode::Streaming
-                                                 : asftest::MemoryStream::Mode::Seekable);
+    asftest::MemoryStream stream(
+        file, streaming ? asftest::MemoryStream::Mode::Streaming : asftest::MemoryStream::Mode::Seekable);
     stream.SetRecording(false);
     const size_t chunk = 1 + static_cast<size_t>(control[1]) * 7;
     if (streaming) {

@@ -19,10 +19,10 @@ Bytes Pattern(size_t size, uint8_t seed) {
 }
 
 Bytes FileOf(const std::vector<Bytes>& packets, uint32_t packetSize) {
-    FileSpec spec;
-    spec.props.packetSize = packetSize;
-    spec.packets = packets;
-    return AsfFile(spec);
+    FileSpec layout;
+    layout.props.packetSize = packetSize;
+    layout.packets = packets;
+    return AsfFile(layout);
 }
 
 Frames FramesOf(const std::vector<Bytes>& packets, uint32_t packetSize, int32_t capacity = 0) {
@@ -39,12 +39,12 @@ Bytes Slice(const Bytes& bytes, size_t from, size_t to) {
 // The worked example packet: 600 bytes, two bytes of error correction
 // data, property flags 0x5D, stream 1 with 8 bytes of replicated data.
 PacketSpec WorkedExample() {
-    PacketSpec spec;
-    spec.size = 600;
-    spec.errorCorrection = 2;
-    spec.propertyFlags = 0x5D;
-    spec.payloads = {{.stream = 1, .replicated = Replicated(572, 450), .data = Pattern(572, 0)}};
-    return spec;
+    PacketSpec layout;
+    layout.size = 600;
+    layout.errorCorrection = 2;
+    layout.propertyFlags = 0x5D;
+    layout.payloads = {{.stream = 1, .replicated = Replicated(572, 450), .data = Pattern(572, 0)}};
+    return layout;
 }
 
 TEST(FrameDeliveryTest, SinglePayloadRunsToThePayloadDataEnd) {
@@ -79,13 +79,13 @@ TEST(FrameDeliveryTest, SinglePayloadRunsToThePayloadDataEnd) {
 TEST(FrameDeliveryTest, MultiplePayloadsOnlyTheSelectedStream) {
     // Length type flags 0x11, property flags 0x5D, payload flags 0x82: a
     // payload of stream 2 (data at 28..127), then one of stream 1 (50 bytes).
-    PacketSpec spec;
-    spec.size = 600;
-    spec.errorCorrection = -1;
-    spec.payloadLengthType = 2;
-    spec.payloads = {{.stream = 2, .replicated = Replicated(100, 10), .data = Pattern(100, 0)},
-                     {.stream = 1, .replicated = Replicated(50, 10), .data = Pattern(50, 100)}};
-    const Bytes packet = Packet(spec);
+    PacketSpec layout;
+    layout.size = 600;
+    layout.errorCorrection = -1;
+    layout.payloadLengthType = 2;
+    layout.payloads = {{.stream = 2, .replicated = Replicated(100, 10), .data = Pattern(100, 0)},
+                       {.stream = 1, .replicated = Replicated(50, 10), .data = Pattern(50, 100)}};
+    const Bytes packet = Packet(layout);
     ASSERT_EQ(packet[0], 0x11);
     ASSERT_EQ(packet[10], 0x82);
     const Frames frames = FramesOf({packet}, 600);
@@ -94,14 +94,14 @@ TEST(FrameDeliveryTest, MultiplePayloadsOnlyTheSelectedStream) {
 }
 
 TEST(FrameDeliveryTest, CompressedPayloadsDeliverEverySubPayload) {
-    PacketSpec spec;
-    spec.payloads = {{.replicated = {0x05}, .data = SubPayloads({{1, 2, 3}, {4, 5}, {}})},
-                     {.stream = 2, .replicated = {0x05}, .data = SubPayloads({{9, 9}})},
-                     {.replicated = {0x05}, .data = SubPayloads({{6}})}};
+    PacketSpec layout;
+    layout.payloads = {{.replicated = {0x05}, .data = SubPayloads({{1, 2, 3}, {4, 5}, {}})},
+                       {.stream = 2, .replicated = {0x05}, .data = SubPayloads({{9, 9}})},
+                       {.replicated = {0x05}, .data = SubPayloads({{6}})}};
     // A length byte beyond what is left of the payload: 0x09 then 4 bytes.
     PacketSpec overlong;
     overlong.payloads = {{.replicated = {0x05}, .data = {0x09, 1, 2, 3, 4}}};
-    const Frames frames = FramesOf({Packet(spec), Packet(overlong)}, 256);
+    const Frames frames = FramesOf({Packet(layout), Packet(overlong)}, 256);
     const Frames expected = {{1, 2, 3}, {4, 5}, {}, {6}};
     EXPECT_EQ(frames, expected);
 }
@@ -140,7 +140,8 @@ TEST(FrameDeliveryTest, PayloadLengthsAreHeldWithinThePacket) {
 
 TEST(FrameDeliveryTest, MalformedOrFruitlessPacketsGiveMinusOneAndTheNextPacketFollows) {
     const Bytes good = Packet({.payloads = {{.replicated = Replicated(4, 1), .data = Pattern(40, 1)}}});
-    Bytes tooLong = Packet({.packetLengthType = 2, .packetLength = 257,
+    Bytes tooLong = Packet({.packetLengthType = 2,
+                            .packetLength = 257,
                             .payloads = {{.replicated = Replicated(4, 1), .data = Pattern(9, 1)}}});
     Bytes fifteenEcBytesNoPayload(256, 0);  // error correction 0x8F: 15 bytes
     fifteenEcBytesNoPayload[0] = 0x8F;
@@ -152,7 +153,8 @@ TEST(FrameDeliveryTest, MalformedOrFruitlessPacketsGiveMinusOneAndTheNextPacketF
     Bytes replicatedPastEnd = Packet({.size = 40, .payloads = {{.data = {}, .replicatedLength = 250}}});
     replicatedPastEnd.resize(256, 0);
 
-    MemoryStream stream(FileOf({tooLong, fifteenEcBytesNoPayload, otherStream, countZero, replicatedPastEnd, good}, 256));
+    MemoryStream stream(
+        FileOf({tooLong, fifteenEcBytesNoPayload, otherStream, countZero, replicatedPastEnd, good}, 256));
     auto demuxer = NewAsfDemuxer();
     ASSERT_TRUE(demuxer->Open(&stream));
     uint8_t buffer[256];
@@ -190,10 +192,10 @@ TEST(FrameDeliveryTest, PacketSizesBelowTwoReadNothing) {
 }
 
 TEST(FrameDeliveryTest, StreamingSourceKeepsAPartPacketUntilTheRestArrives) {
-    PacketSpec spec = WorkedExample();
-    spec.payloads.push_back({.stream = 1, .replicated = Replicated(4, 1), .data = Pattern(8, 1)});
-    spec.payloads[0].data = Pattern(200, 3);
-    const Bytes packet = Packet(spec);
+    PacketSpec layout = WorkedExample();
+    layout.payloads.push_back({.stream = 1, .replicated = Replicated(4, 1), .data = Pattern(8, 1)});
+    layout.payloads[0].data = Pattern(200, 3);
+    const Bytes packet = Packet(layout);
     const Bytes file = FileOf({packet}, 600);
     const size_t dataStart = DataStart(file);
     MemoryStream stream(file, MemoryStream::Mode::Streaming);
@@ -235,7 +237,8 @@ TEST(FrameDeliveryTest, ATruncatedLastPacketYieldsOnlyBytesThatArrived) {
 }
 
 TEST(FrameDeliveryTest, CapacityDropsFramesThatWouldNotFit) {
-    const Bytes packet = Packet({.payloads = {{.replicated = {0x05}, .data = SubPayloads({Pattern(10, 0), Pattern(30, 0), Pattern(20, 0)})}}});
+    const Bytes packet = Packet(
+        {.payloads = {{.replicated = {0x05}, .data = SubPayloads({Pattern(10, 0), Pattern(30, 0), Pattern(20, 0)})}}});
     MemoryStream stream(FileOf({packet}, 256));
     auto demuxer = NewAsfDemuxer();
     ASSERT_TRUE(demuxer->Open(&stream));

@@ -23,14 +23,14 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 // One packet with one payload of `stream`, so tests can see which stream
 // the demuxer selected.
 Bytes PacketOfStream(uint8_t stream, uint8_t fill, uint32_t size = 256) {
-    PacketSpec spec;
-    spec.size = size;
+    PacketSpec layout;
+    layout.size = size;
     PayloadSpec payload;
     payload.stream = stream;
     payload.replicated = Replicated(4, 0);
     payload.data.assign(10, fill);
-    spec.payloads = {payload};
-    return Packet(spec);
+    layout.payloads = {payload};
+    return Packet(layout);
 }
 
 Bytes FileWithHeaderObjects(const std::vector<Bytes>& objects, const std::vector<Bytes>& packets = {}) {
@@ -72,7 +72,8 @@ TEST(HeaderTest, EveryFailureOfTheHeaderReaderFailsOpen) {
         {"not a Header Object GUID", wrongGuid},
         {"Object Size 29", size29},
         {"Object Size whose low 32 bits are below 30", wraps},
-        {"stream ends right after the Header Object", Bytes(good.begin(), good.begin() + static_cast<long>(headerSize))},
+        {"stream ends right after the Header Object",
+         Bytes(good.begin(), good.begin() + static_cast<long>(headerSize))},
         {"Data Object GUID cut short", Bytes(good.begin(), good.begin() + static_cast<long>(headerSize) + 10)},
         {"another object instead of the Data Object", otherObject},
         {"empty stream", Bytes{}},
@@ -159,8 +160,10 @@ TEST(HeaderTest, StreamSelection) {
     };
     const Case cases[] = {
         {"two audio streams: the first", {props, AudioStreamObject(1, first), AudioStreamObject(2, second)}, 11025, 1},
-        {"a first format of all zeros is replaced", {props, AudioStreamObject(1, empty), AudioStreamObject(2, second)},
-         22050, 2},
+        {"a first format of all zeros is replaced",
+         {props, AudioStreamObject(1, empty), AudioStreamObject(2, second)},
+         22050,
+         2},
         {"video before audio", {props, VideoStreamObject(1), AudioStreamObject(2, second)}, 22050, 2},
         {"stream type matched on its first 4 bytes", {props, oddType}, 22050, 3},
         {"encrypted-content bit: no payload matches", {props, AudioStreamObject(0x8001, first)}, 11025, 0},
@@ -250,8 +253,7 @@ TEST(HeaderTest, CodecDataIsKeptWholeWithinTheTypeSpecificData) {
         format.codecData = c.codecData;
         format.cbSize = c.cbSize;
         // Followed by another object, so bytes beyond the stream are there.
-        const Bytes audio =
-            StreamPropertiesObject(kAudioMediaGuid, 1, WaveFormatBytes(format), c.typeSpecificLength);
+        const Bytes audio = StreamPropertiesObject(kAudioMediaGuid, 1, WaveFormatBytes(format), c.typeSpecificLength);
         MemoryStream stream(FileWithHeaderObjects({audio, FilePropertiesObject({})}));
         auto demuxer = NewAsfDemuxer();
         ASSERT_TRUE(demuxer->Open(&stream)) << c.name;

@@ -72,11 +72,11 @@ TEST(PacketLayoutTest, HeaderFieldsThatDoNotFitFailTheRead) {
     EXPECT_FALSE(ReadPacketHeader(cursor, header));
 
     // Every cut of a full header fails somewhere, never reads past the cut.
-    PacketSpec spec;
-    spec.packetLengthType = 3;
-    spec.sequenceType = 2;
-    spec.payloads = {{}, {}};
-    const Bytes full = Packet(spec);
+    PacketSpec layout;
+    layout.packetLengthType = 3;
+    layout.sequenceType = 2;
+    layout.payloads = {{}, {}};
+    const Bytes full = Packet(layout);
     for (size_t cut = 0; cut < 20; ++cut) {
         const Bytes part(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut));
         CByteCursor partial(part.data(), part.size());

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <map>
 
-#include "tests/support/MemoryStream.h"
 #include "tests/support/AsfWriter.h"
+#include "tests/support/MemoryStream.h"
 #include "tests/support/Sha256.h"
 #include "tests/support/TestHelpers.h"
 
@@ -81,11 +81,11 @@ TEST_P(SampleFileTest, FramesJoinedAreTheExtractedAudioStream) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleFileTest,
-                         ::testing::Values("wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv"),
-                         [](const auto& info) {
+                         ::testing::Values("wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv"), [](const auto& info) {
                              std::string name = info.param;
                              for (char& c : name) {
-                                 if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
                              }
                              return name;
                          });

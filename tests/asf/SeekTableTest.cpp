@@ -19,11 +19,11 @@ using Table = std::vector<SeekPoint>;
 // A packet of `size` bytes with one payload of `stream`; a presentation
 // time when `time` is set (8 bytes of replicated data), none otherwise.
 Bytes TimedPacket(std::optional<uint32_t> time, uint16_t duration = 100, uint32_t size = 300, uint8_t stream = 1) {
-    PacketSpec spec;
-    spec.size = size;
-    spec.duration = duration;
-    spec.payloads = {{.stream = stream, .replicated = time ? Replicated(10, *time) : Bytes{}, .data = Bytes(10, 1)}};
-    return Packet(spec);
+    PacketSpec layout;
+    layout.size = size;
+    layout.duration = duration;
+    layout.payloads = {{.stream = stream, .replicated = time ? Replicated(10, *time) : Bytes{}, .data = Bytes(10, 1)}};
+    return Packet(layout);
 }
 
 struct Scanned {
@@ -35,13 +35,13 @@ struct Scanned {
 
 Scanned Scan(const std::vector<Bytes>& packets, uint64_t preroll = 0, uint32_t packetSize = 300,
              const Bytes& trailer = {}, std::optional<uint64_t> totalPackets = {}) {
-    FileSpec spec;
-    spec.props.packetSize = packetSize;
-    spec.props.preroll = preroll;
-    spec.packets = packets;
-    spec.trailer = trailer;
-    spec.totalPackets = totalPackets;
-    const Bytes file = AsfFile(spec);
+    FileSpec layout;
+    layout.props.packetSize = packetSize;
+    layout.props.preroll = preroll;
+    layout.packets = packets;
+    layout.trailer = trailer;
+    layout.totalPackets = totalPackets;
+    const Bytes file = AsfFile(layout);
     MemoryStream stream(file);
     auto demuxer = NewAsfDemuxer();
     EXPECT_TRUE(demuxer->Open(&stream));
@@ -85,22 +85,26 @@ TEST(SeekTableTest, PacketTimes) {
     // Multiple payloads, the first of another stream with 100 data bytes:
     // the second's stream number byte lies at 128, outside the window.
     auto twoPayloads = [](size_t firstData) {
-        PacketSpec spec;
-        spec.size = 300;
-        spec.errorCorrection = -1;
-        spec.duration = 100;
-        spec.payloads = {{.stream = 2, .replicated = Replicated(5, 1), .data = Bytes(firstData, 1)},
-                         {.stream = 1, .replicated = Replicated(5, 1234), .data = Bytes(50, 1)}};
-        return Packet(spec);
+        PacketSpec layout;
+        layout.size = 300;
+        layout.errorCorrection = -1;
+        layout.duration = 100;
+        layout.payloads = {{.stream = 2, .replicated = Replicated(5, 1), .data = Bytes(firstData, 1)},
+                           {.stream = 1, .replicated = Replicated(5, 1234), .data = Bytes(50, 1)}};
+        return Packet(layout);
     };
     const Case cases[] = {
         {"running time only", {TimedPacket({}), TimedPacket({}), TimedPacket({})}, 0, {{1, 100}, {2, 200}}},
         {"durations of 0", {TimedPacket({}, 0), TimedPacket({}, 0)}, 0, {}},
-        {"found time only in packet 1", {TimedPacket({}), TimedPacket(800), TimedPacket({})}, 300,
+        {"found time only in packet 1",
+         {TimedPacket({}), TimedPacket(800), TimedPacket({})},
+         300,
          {{1, 500}, {2, 100}}},
         {"below the preroll", {TimedPacket(100), TimedPacket(400)}, 300, {{1, 100}}},
         {"presentation time 0 is passed over", {Packet(zeroThenTime)}, 0, {{0, 700}}},
-        {"compressed payloads give no time", {TimedPacket({}), Packet(compressed), Packet(compressed)}, 0,
+        {"compressed payloads give no time",
+         {TimedPacket({}), Packet(compressed), Packet(compressed)},
+         0,
          {{1, 100}, {2, 200}}},
         {"payload count 0", {Packet(countZero), Packet(countZero)}, 0, {{1, 100}}},
         {"second payload outside the window", {TimedPacket({}), twoPayloads(100)}, 0, {{1, 100}}},
@@ -120,8 +124,8 @@ TEST(SeekTableTest, PacketTimes) {
 TEST(SeekTableTest, ReadsOneWindowAndOneSkipPerPacketThenReturnsToTheDataStart) {
     const Scanned s = Scan({TimedPacket(100), TimedPacket(200)});
     const std::string back = "SeekTo " + std::to_string(s.dataStart);
-    const std::vector<std::string> expected = {back, "Read 128", "Tell", "Skip 172 1", "Read 128", "Tell",
-                                               "Skip 172 1", back};
+    const std::vector<std::string> expected = {back,       "Read 128", "Tell",       "Skip 172 1",
+                                               "Read 128", "Tell",     "Skip 172 1", back};
     ASSERT_GE(s.calls.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(s.calls.end() - static_cast<long>(expected.size()), s.calls.end()), expected);
 
@@ -129,7 +133,8 @@ TEST(SeekTableTest, ReadsOneWindowAndOneSkipPerPacketThenReturnsToTheDataStart) 
     // packets): an empty table, and the stream back at the data start.
     const Scanned small = Scan({TimedPacket(100, 0, 128)}, 0, 128);
     EXPECT_EQ(small.table, (Table{{small.dataStart, 100}}));
-    const auto scanStart = std::find(small.calls.begin(), small.calls.end(), "SeekTo " + std::to_string(small.dataStart));
+    const auto scanStart =
+        std::find(small.calls.begin(), small.calls.end(), "SeekTo " + std::to_string(small.dataStart));
     EXPECT_EQ(std::vector<std::string>(scanStart, small.calls.end()),
               (std::vector<std::string>{"SeekTo " + std::to_string(small.dataStart), "Read 128", "Tell",
                                         "SeekTo " + std::to_string(small.dataStart)}));
@@ -175,10 +180,10 @@ TEST(SeekTableTest, DurationIsTheLatestTimeNotTheLastEntry) {
 }
 
 TEST(SeekTableTest, ATruncatedLastPacketIsWalkedOverTheBytesRead) {
-    FileSpec spec;
-    spec.props.packetSize = 300;
-    spec.packets = {TimedPacket(100), TimedPacket(200)};
-    Bytes file = AsfFile(spec);
+    FileSpec layout;
+    layout.props.packetSize = 300;
+    layout.packets = {TimedPacket(100), TimedPacket(200)};
+    Bytes file = AsfFile(layout);
     file.resize(file.size() - 250);  // 50 bytes of the last packet
     MemoryStream stream(file);
     auto demuxer = NewAsfDemuxer();

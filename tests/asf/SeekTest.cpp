@@ -18,19 +18,19 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 Bytes TimedPacket(uint32_t time, uint32_t size = 300, uint16_t duration = 0) {
-    PacketSpec spec;
-    spec.size = size;
-    spec.duration = duration;
-    spec.payloads = {{.replicated = Replicated(10, time), .data = Bytes(10, static_cast<uint8_t>(time))}};
-    return Packet(spec);
+    PacketSpec layout;
+    layout.size = size;
+    layout.duration = duration;
+    layout.payloads = {{.replicated = Replicated(10, time), .data = Bytes(10, static_cast<uint8_t>(time))}};
+    return Packet(layout);
 }
 
 // Packets without a presentation time and with a duration of 0: no table.
 Bytes UntimedPacket(uint32_t size, uint8_t fill) {
-    PacketSpec spec;
-    spec.size = size;
-    spec.payloads = {{.data = Bytes(10, fill)}};
-    return Packet(spec);
+    PacketSpec layout;
+    layout.size = size;
+    layout.payloads = {{.data = Bytes(10, fill)}};
+    return Packet(layout);
 }
 
 struct Outcome {
@@ -50,15 +50,36 @@ Outcome SeekOnce(IDemuxer& demuxer, MemoryStream& stream, double request) {
     return outcome;
 }
 
+// A request, the packet Seek must move the stream to (none: it stays), and
+// the time it must report.
+struct SeekCase {
+    double request;
+    std::optional<int64_t> packet;
+    double reported;
+};
+
+void ExpectSeeks(IDemuxer& demuxer, MemoryStream& stream, int64_t dataStart, int64_t packetSize,
+                 std::initializer_list<SeekCase> cases) {
+    for (const SeekCase& c : cases) {
+        const Outcome o = SeekOnce(demuxer, stream, c.request);
+        if (c.packet) {
+            EXPECT_EQ(o.seekTo, dataStart + packetSize * *c.packet) << c.request;
+        } else {
+            EXPECT_FALSE(o.seekTo.has_value()) << c.request;
+        }
+        EXPECT_DOUBLE_EQ(o.reported, c.reported) << c.request;
+    }
+}
+
 class SeekWithTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // Preroll 300: times 0 (no entry), 150 and 300.
-        FileSpec spec;
-        spec.props.packetSize = 300;
-        spec.props.preroll = 300;
-        spec.packets = {TimedPacket(300), TimedPacket(450), TimedPacket(600)};
-        const Bytes file = AsfFile(spec);
+        FileSpec layout;
+        layout.props.packetSize = 300;
+        layout.props.preroll = 300;
+        layout.packets = {TimedPacket(300), TimedPacket(450), TimedPacket(600)};
+        const Bytes file = AsfFile(layout);
         m_dataStart = static_cast<int64_t>(DataStart(file));
         m_stream = std::make_unique<MemoryStream>(file);
         ASSERT_TRUE(m_demuxer->Open(m_stream.get()));
@@ -70,32 +91,19 @@ protected:
 };
 
 TEST_F(SeekWithTableTest, LandsOnTheFirstPacketLaterThanTheRequest) {
-    struct Case {
-        double request;
-        std::optional<int64_t> packet;  // none: nothing changes
-        double reported;
-    };
-    const Case cases[] = {
-        {0.0, 0, 0.0},  // the first packet, time 0, which the table lacks
-        {-5.0, 0, 0.0},
-        {0.0001, 1, 0.15},
-        {0.1499, 1, 0.15},
-        {0.15, 2, 0.3},
-        {0.3, {}, 0.3},
-        {7.5, {}, 7.5},
-        {1e300, {}, 1e300},
-        {kInf, {}, kInf},
-        {-kInf, {}, -kInf},
-    };
-    for (const Case& c : cases) {
-        const Outcome o = SeekOnce(*m_demuxer, *m_stream, c.request);
-        if (c.packet) {
-            EXPECT_EQ(o.seekTo, m_dataStart + 300 * *c.packet) << c.request;
-        } else {
-            EXPECT_FALSE(o.seekTo.has_value()) << c.request;
-        }
-        EXPECT_EQ(o.reported, c.reported) << c.request;
-    }
+    ExpectSeeks(*m_demuxer, *m_stream, m_dataStart, 300,
+                {
+                    {0.0, 0, 0.0},  // the first packet, time 0, which the table lacks
+                    {-5.0, 0, 0.0},
+                    {0.0001, 1, 0.15},
+                    {0.1499, 1, 0.15},
+                    {0.15, 2, 0.3},
+                    {0.3, {}, 0.3},
+                    {7.5, {}, 7.5},
+                    {1e300, {}, 1e300},
+                    {kInf, {}, kInf},
+                    {-kInf, {}, -kInf},
+                });
     const Outcome nan = SeekOnce(*m_demuxer, *m_stream, kNaN);
     EXPECT_FALSE(nan.seekTo.has_value());
     EXPECT_TRUE(std::isnan(nan.reported));
@@ -119,16 +127,16 @@ TEST(SeekTest, MillisecondsAreTruncated) {
         bool moves;
     };
     const Case cases[] = {
-        {1001, 1.001, true},    // 1.001 * 1000 is just below 1001: 1000 ms
+        {1001, 1.001, true},  // 1.001 * 1000 is just below 1001: 1000 ms
         {1000, 1.0, false},
         {1001, 1.0009, true},   // 1000 ms
         {1001, 1.0011, false},  // 1001 ms
     };
     for (const Case& c : cases) {
-        FileSpec spec;
-        spec.props.packetSize = 300;
-        spec.packets = {TimedPacket(500), TimedPacket(c.lastTimeMs)};
-        MemoryStream stream(AsfFile(spec));
+        FileSpec layout;
+        layout.props.packetSize = 300;
+        layout.packets = {TimedPacket(500), TimedPacket(c.lastTimeMs)};
+        MemoryStream stream(AsfFile(layout));
         auto demuxer = NewAsfDemuxer();
         ASSERT_TRUE(demuxer->Open(&stream));
         EXPECT_EQ(demuxer->GetMediaInfo()->duration, c.lastTimeMs / 1000.0);
@@ -140,73 +148,50 @@ TEST(SeekTest, MillisecondsAreTruncated) {
 TEST(SeekTest, TablesWhoseTimesFallAreSearchedInTableOrder) {
     // Audio at 1, 2 and 3 s, then two packets of another stream taking the
     // running time: 100 and 200 ms.
-    FileSpec spec;
-    spec.props.packetSize = 300;
-    spec.packets = {TimedPacket(1000), TimedPacket(2000), TimedPacket(3000)};
+    FileSpec layout;
+    layout.props.packetSize = 300;
+    layout.packets = {TimedPacket(1000), TimedPacket(2000), TimedPacket(3000)};
     for (int i = 0; i < 3; ++i) {
         PacketSpec other;
         other.size = 300;
         other.duration = 100;
         other.payloads = {{.stream = 2, .data = Bytes(10, 9)}};
-        spec.packets.push_back(Packet(other));
+        layout.packets.push_back(Packet(other));
     }
-    const Bytes file = AsfFile(spec);
+    const Bytes file = AsfFile(layout);
     const int64_t dataStart = static_cast<int64_t>(DataStart(file));
     MemoryStream stream(file);
     auto demuxer = NewAsfDemuxer();
     ASSERT_TRUE(demuxer->Open(&stream));
     ASSERT_EQ(CAsfDemuxerTestPeer::SeekTable(*demuxer).size(), 5u);
-    struct Case {
-        double request;
-        std::optional<int64_t> packet;
-        double reported;
-    };
-    const Case cases[] = {{0.15, 0, 1.0}, {1.5, 1, 2.0}, {2.5, 2, 3.0}, {3.0, {}, 3.0}};
-    for (const Case& c : cases) {
-        const Outcome o = SeekOnce(*demuxer, stream, c.request);
-        if (c.packet) {
-            EXPECT_EQ(o.seekTo, dataStart + 300 * *c.packet) << c.request;
-        } else {
-            EXPECT_FALSE(o.seekTo.has_value()) << c.request;
-        }
-        EXPECT_EQ(o.reported, c.reported) << c.request;
-    }
+    ExpectSeeks(*demuxer, stream, dataStart, 300, {{0.15, 0, 1.0}, {1.5, 1, 2.0}, {2.5, 2, 3.0}, {3.0, {}, 3.0}});
 }
 
 TEST(SeekTest, WithoutATableThePacketIsFoundInProportion) {
     // Duration 50 s over 500 packets of 64 bytes: 0.1 s per packet. The
     // packets carry no time, so the scan leaves the table empty.
-    FileSpec spec;
-    spec.props.packetSize = 64;
-    spec.props.sendDuration = 500000000;
+    FileSpec layout;
+    layout.props.packetSize = 64;
+    layout.props.sendDuration = 500000000;
     for (int i = 0; i < 500; ++i) {
-        spec.packets.push_back(UntimedPacket(64, static_cast<uint8_t>(i)));
+        layout.packets.push_back(UntimedPacket(64, static_cast<uint8_t>(i)));
     }
-    const Bytes file = AsfFile(spec);
+    const Bytes file = AsfFile(layout);
     const int64_t dataStart = static_cast<int64_t>(DataStart(file));
     MemoryStream stream(file);
     auto demuxer = NewAsfDemuxer();
     ASSERT_TRUE(demuxer->Open(&stream));
     ASSERT_TRUE(CAsfDemuxerTestPeer::SeekTable(*demuxer).empty());
 
-    struct Case {
-        double request;
-        std::optional<int64_t> packet;
-        double reported;
-    };
-    const Case cases[] = {
-        {1.234, 12, 12 * 0.1}, {50.0, 500, 500 * 0.1}, {1e9, 500, 500 * 0.1}, {0.0, 0, 0.0}, {-3.0, 0, 0.0},
-        {kInf, {}, kInf},
-    };
-    for (const Case& c : cases) {
-        const Outcome o = SeekOnce(*demuxer, stream, c.request);
-        if (c.packet) {
-            EXPECT_EQ(o.seekTo, dataStart + 64 * *c.packet) << c.request;
-        } else {
-            EXPECT_FALSE(o.seekTo.has_value()) << c.request;
-        }
-        EXPECT_DOUBLE_EQ(o.reported, c.reported) << c.request;
-    }
+    ExpectSeeks(*demuxer, stream, dataStart, 64,
+                {
+                    {1.234, 12, 12 * 0.1},
+                    {50.0, 500, 500 * 0.1},
+                    {1e9, 500, 500 * 0.1},
+                    {0.0, 0, 0.0},
+                    {-3.0, 0, 0.0},
+                    {kInf, {}, kInf},
+                });
     // The frames that follow are those of the packet reached.
     SeekOnce(*demuxer, stream, 1.234);
     uint8_t buffer[64];
@@ -216,11 +201,11 @@ TEST(SeekTest, WithoutATableThePacketIsFoundInProportion) {
 
 TEST(SeekTest, StreamingSourcesCountFromTheStreamStartInExact64BitPositions) {
     // 100,000 packets of 64 KiB over 1000 s: index 70,000 lies past 4 GiB.
-    FileSpec spec;
-    spec.props.packetSize = 65536;
-    spec.props.sendDuration = 10000000000ull;
-    spec.totalPackets = 100000;
-    MemoryStream stream(AsfFile(spec), MemoryStream::Mode::Streaming);
+    FileSpec layout;
+    layout.props.packetSize = 65536;
+    layout.props.sendDuration = 10000000000ull;
+    layout.totalPackets = 100000;
+    MemoryStream stream(AsfFile(layout), MemoryStream::Mode::Streaming);
     stream.SetArrived(stream.Size() - 1);
     auto demuxer = NewAsfDemuxer();
     ASSERT_TRUE(demuxer->Open(&stream));
@@ -230,10 +215,10 @@ TEST(SeekTest, StreamingSourcesCountFromTheStreamStartInExact64BitPositions) {
 }
 
 TEST(SeekTest, APacketCountOf0MovesToTheDataStartAndKeepsTheTime) {
-    FileSpec spec;
-    spec.props.sendDuration = 10000000;
-    spec.totalPackets = 0;
-    const Bytes file = AsfFile(spec);
+    FileSpec layout;
+    layout.props.sendDuration = 10000000;
+    layout.totalPackets = 0;
+    const Bytes file = AsfFile(layout);
     MemoryStream stream(file);
     auto demuxer = NewAsfDemuxer();
     ASSERT_TRUE(demuxer->Open(&stream));
@@ -243,8 +228,8 @@ TEST(SeekTest, APacketCountOf0MovesToTheDataStartAndKeepsTheTime) {
 }
 
 TEST(SeekTest, NothingHappensWithoutAPositiveDuration) {
-    FileSpec spec;  // Send Duration 0 and no packets: duration 0
-    MemoryStream stream(AsfFile(spec));
+    FileSpec layout;  // Send Duration 0 and no packets: duration 0
+    MemoryStream stream(AsfFile(layout));
     auto demuxer = NewAsfDemuxer();
     ASSERT_TRUE(demuxer->Open(&stream));
     for (double request : {0.0, 1.0, -1.0}) {
@@ -256,16 +241,16 @@ TEST(SeekTest, NothingHappensWithoutAPositiveDuration) {
 
 TEST(SeekTest, QueuedFramesAndPartPacketsSurviveASeek) {
     // Two frames per packet; times 100, 200, 300.
-    FileSpec spec;
-    spec.props.packetSize = 300;
+    FileSpec layout;
+    layout.props.packetSize = 300;
     for (uint32_t t : {100u, 200u, 300u}) {
         PacketSpec packet;
         packet.size = 300;
         packet.payloads = {{.replicated = Replicated(5, t), .data = Bytes(5, static_cast<uint8_t>(t / 100))},
                            {.replicated = Replicated(5, t), .data = Bytes(6, static_cast<uint8_t>(t / 100))}};
-        spec.packets.push_back(Packet(packet));
+        layout.packets.push_back(Packet(packet));
     }
-    const Bytes file = AsfFile(spec);
+    const Bytes file = AsfFile(layout);
     {
         MemoryStream stream(file);
         auto demuxer = NewAsfDemuxer();

@@ -29,9 +29,9 @@ Bytes GeneratedFile(uint32_t seed) {
     std::mt19937 rng(seed);
     auto pick = [&](uint32_t n) { return static_cast<uint32_t>(rng() % n); };
     const uint32_t packetSize = 200 + pick(600);
-    FileSpec spec;
-    spec.props.packetSize = packetSize;
-    spec.props.preroll = pick(2) * 3000;
+    FileSpec layout;
+    layout.props.packetSize = packetSize;
+    layout.props.preroll = pick(2) * 3000;
     const uint32_t packets = 5 + pick(40);
     for (uint32_t i = 0; i < packets; ++i) {
         PacketSpec p;
@@ -60,7 +60,7 @@ Bytes GeneratedFile(uint32_t seed) {
                 payload.replicated = {static_cast<uint8_t>(pick(256))};
                 payload.data = SubPayloads(frames);
             } else {
-                payload.replicated = Replicated(size, 3000 * static_cast<uint32_t>(spec.props.preroll != 0) + 40 * i);
+                payload.replicated = Replicated(size, 3000 * static_cast<uint32_t>(layout.props.preroll != 0) + 40 * i);
                 if (pick(3) == 0) {
                     payload.replicated.resize(8 + pick(10), 0xAB);
                 }
@@ -74,9 +74,9 @@ Bytes GeneratedFile(uint32_t seed) {
             p.packetLength = packetSize - pick(20);
             p.padding = 0;
         }
-        spec.packets.push_back(Packet(p));
+        layout.packets.push_back(Packet(p));
     }
-    return AsfFile(spec);
+    return AsfFile(layout);
 }
 
 Frames SeekableFrames(const Bytes& file) {
@@ -125,7 +125,7 @@ TEST(StreamingEquivalenceTest, PartsOfPacketSizeMultiplesAndShortReadsToo) {
         const Bytes file = GeneratedFile(seed);
         const Frames expected = SeekableFrames(file);
         // The packet size is at offset 24 + 72 of the header body here: read
-        // it back through a demuxer-independent route, the writer's spec.
+        // it back through a demuxer-independent route, the writer's layout.
         uint32_t packetSize = 0;
         for (size_t i = 30; i + 16 < file.size(); ++i) {
             if (std::equal(kFilePropertiesObjectGuid.begin(), kFilePropertiesObjectGuid.end(), file.begin() + i)) {

@@ -74,7 +74,8 @@ static int64_t StreamGetSize(ByteStream* s) { return s->size; }
 static int32_t StreamPeek(ByteStream* s, void* buffer, int32_t count) {
     int64_t left = s->size - s->pos;
     int32_t n = count < 0 ? 0 : (left < count ? (int32_t)(left < 0 ? 0 : left) : count);
-    if (n > 0) memcpy(buffer, s->data + s->pos, (size_t)n);
+    if (n > 0)
+        memcpy(buffer, s->data + s->pos, (size_t)n);
     return n;
 }
 static int32_t StreamRead(ByteStream* s, void* buffer, int32_t count) {
@@ -82,25 +83,32 @@ static int32_t StreamRead(ByteStream* s, void* buffer, int32_t count) {
     s->pos += n;
     return n;
 }
-static bool StreamIsStreaming(ByteStream* s) { (void)s; return false; }
+static bool StreamIsStreaming(ByteStream* s) {
+    (void)s;
+    return false;
+}
 static bool StreamAtEnd(ByteStream* s) { return s->pos >= s->size; }
 static int64_t StreamTell(ByteStream* s) { return s->pos; }
-static bool StreamSeekTo(ByteStream* s, int64_t position) { s->pos = position; return true; }
+static bool StreamSeekTo(ByteStream* s, int64_t position) {
+    s->pos = position;
+    return true;
+}
 static bool StreamSkip(ByteStream* s, int64_t offset, int32_t origin) {
-    if (origin != 1) return false;
+    if (origin != 1)
+        return false;
     s->pos += offset;
     return true;
 }
-static const ByteStreamOps kStreamOps = {StreamGetSize, StreamRead, StreamPeek, StreamIsStreaming,
+static const ByteStreamOps kStreamOps = {StreamGetSize, StreamRead, StreamPeek,   StreamIsStreaming,
                                          StreamAtEnd,   StreamTell, StreamSeekTo, StreamSkip};
 
 static int failures = 0;
-#define CHECK(condition)                                                   \
-    do {                                                                   \
-        if (!(condition)) {                                                \
+#define CHECK(condition)                                                    \
+    do {                                                                    \
+        if (!(condition)) {                                                 \
             fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            ++failures;                                                    \
-        }                                                                  \
+            ++failures;                                                     \
+        }                                                                   \
     } while (0)
 
 static uint64_t PlayToEnd(Demuxer* d, ByteStream* s, uint8_t* buffer, int32_t capacity, uint64_t* frames) {
@@ -132,7 +140,8 @@ int main(int argc, char** argv) {
     Plugin* (*getPlugin)(void);
     *(void**)&getPlugin = dlsym(module, "vqGetPlugin");
     CHECK(getPlugin != NULL);
-    if (getPlugin == NULL) return 1;
+    if (getPlugin == NULL)
+        return 1;
 
     Plugin* plugin = getPlugin();
     CHECK(plugin->ops->GetPluginType(plugin) == 2);
@@ -152,7 +161,8 @@ int main(int argc, char** argv) {
     long size = ftell(f);
     fseek(f, 0, SEEK_SET);
     uint8_t* data = malloc((size_t)size);
-    if (data == NULL || fread(data, 1, (size_t)size, f) != (size_t)size) return 1;
+    if (data == NULL || fread(data, 1, (size_t)size, f) != (size_t)size)
+        return 1;
     fclose(f);
     ByteStream stream = {&kStreamOps, data, size, 0};
 
@@ -184,6 +194,7 @@ int main(int argc, char** argv) {
     demuxer->ops->Release(demuxer);
     free(data);
     dlclose(module);
-    if (failures == 0) printf("C host: %llu frames, %llu bytes\n", (unsigned long long)frames, (unsigned long long)bytes);
+    if (failures == 0)
+        printf("C host: %llu frames, %llu bytes\n", (unsigned long long)frames, (unsigned long long)bytes);
     return failures == 0 ? 0 : 1;
 }

@@ -36,13 +36,11 @@ TEST(PluginTest, SupportsExtensionComparesTheFirstThreeCodeUnitsExactly) {
         bool accepted;
     };
     const Case cases[] = {
-        {u"wmv", true},   {u"wma", true},  {u"wmvx", true}, {u"wma2", true},  {u"WMV", false},
-        {u"Wma", false},  {u".wma", false}, {u"wm", false},  {u"w", false},    {u"", false},
-        {u"asf", false},  {u"wmb", false},
+        {u"wmv", true},   {u"wma", true}, {u"wmvx", true}, {u"wma2", true}, {u"WMV", false}, {u"Wma", false},
+        {u".wma", false}, {u"wm", false}, {u"w", false},   {u"", false},    {u"asf", false}, {u"wmb", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(plugin->SupportsExtension(c.extension), c.accepted)
-            << std::u16string(c.extension).size() << " units";
+        EXPECT_EQ(plugin->SupportsExtension(c.extension), c.accepted) << std::u16string(c.extension).size() << " units";
     }
     plugin->Release();
 }

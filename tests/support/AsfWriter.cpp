@@ -163,22 +163,23 @@ Bytes Packet(const PacketSpec& s) {
     return packet;
 }
 
-Bytes AsfFile(const FileSpec& spec) {
-    std::vector<Bytes> objects = spec.headerObjectsBefore;
-    objects.insert(objects.begin(), FilePropertiesObject(spec.props));
-    if (spec.audio) {
-        objects.push_back(AudioStreamObject(spec.audioFlags, *spec.audio));
+Bytes AsfFile(const FileSpec& layout) {
+    std::vector<Bytes> objects = layout.headerObjectsBefore;
+    objects.insert(objects.begin(), FilePropertiesObject(layout.props));
+    if (layout.audio) {
+        objects.push_back(AudioStreamObject(layout.audioFlags, *layout.audio));
     }
     size_t packetBytes = 0;
-    for (const Bytes& p : spec.packets) {
+    for (const Bytes& p : layout.packets) {
         packetBytes += p.size();
     }
     ByteWriter w;
-    w.Append(HeaderObject(objects)).Append(DataObjectHeader(spec.totalPackets.value_or(spec.packets.size()), packetBytes));
-    for (const Bytes& p : spec.packets) {
+    w.Append(HeaderObject(objects))
+        .Append(DataObjectHeader(layout.totalPackets.value_or(layout.packets.size()), packetBytes));
+    for (const Bytes& p : layout.packets) {
         w.Append(p);
     }
-    w.Append(spec.trailer);
+    w.Append(layout.trailer);
     return w.bytes();
 }
 
@@ -189,11 +190,11 @@ size_t DataStart(const Bytes& file) {
 }
 
 Bytes SimpleAudioFile(uint32_t count, uint32_t packetSize, uint32_t frameSize, uint64_t preroll) {
-    FileSpec spec;
-    spec.props.packetSize = packetSize;
-    spec.props.preroll = preroll;
-    spec.props.dataPackets = count;
-    spec.props.sendDuration = static_cast<uint64_t>(count) * 100 * 10000;
+    FileSpec layout;
+    layout.props.packetSize = packetSize;
+    layout.props.preroll = preroll;
+    layout.props.dataPackets = count;
+    layout.props.sendDuration = static_cast<uint64_t>(count) * 100 * 10000;
     for (uint32_t i = 0; i < count; ++i) {
         PacketSpec packet;
         packet.size = packetSize;
@@ -206,9 +207,9 @@ Bytes SimpleAudioFile(uint32_t count, uint32_t packetSize, uint32_t frameSize, u
             payload.data.push_back(static_cast<uint8_t>(i * 7 + b));
         }
         packet.payloads.push_back(payload);
-        spec.packets.push_back(Packet(packet));
+        layout.packets.push_back(Packet(packet));
     }
-    return AsfFile(spec);
+    return AsfFile(layout);
 }
 
 }  // namespace asftest

@@ -108,14 +108,14 @@ struct PayloadSpec {
 
 struct PacketSpec {
     uint32_t size = 256;
-    int errorCorrection = 2;  // bytes of error correction data; -1: none
+    int errorCorrection = 2;       // bytes of error correction data; -1: none
     std::optional<bool> multiple;  // default: more than one payload
     uint8_t packetLengthType = 0;
     uint8_t sequenceType = 0;
     uint8_t paddingType = 2;
     uint8_t propertyFlags = 0x5D;  // 1-byte R, 4-byte offset, 1-byte object number
     uint8_t payloadLengthType = 2;
-    std::optional<uint8_t> payloadCount;  // default: payloads.size()
+    std::optional<uint8_t> payloadCount;   // default: payloads.size()
     std::optional<uint32_t> packetLength;  // default: size
     std::optional<uint32_t> padding;       // default: what fills the packet
     uint32_t sendTime = 0;
@@ -123,9 +123,9 @@ struct PacketSpec {
     std::vector<PayloadSpec> payloads;
 };
 
-// A data packet of exactly spec.size bytes (padded with zeros; cut when
+// A data packet of exactly layout.size bytes (padded with zeros; cut when
 // its contents are longer).
-Bytes Packet(const PacketSpec& spec);
+Bytes Packet(const PacketSpec& layout);
 
 struct FileSpec {
     std::optional<WaveFormatSpec> audio = WaveFormatSpec{};  // none: no audio stream
@@ -133,13 +133,13 @@ struct FileSpec {
     FilePropsSpec props;
     std::vector<Bytes> headerObjectsBefore;  // placed before the stream objects
     std::vector<Bytes> packets;
-    Bytes trailer;  // bytes after the last packet
+    Bytes trailer;                         // bytes after the last packet
     std::optional<uint64_t> totalPackets;  // default: packets.size()
 };
 
 // A whole file: Header Object (File Properties, optional extras, the audio
 // stream), Data Object header, packets, trailer.
-Bytes AsfFile(const FileSpec& spec);
+Bytes AsfFile(const FileSpec& layout);
 
 // Offset of the first data packet in a file made by AsfFile.
 size_t DataStart(const Bytes& file);

@@ -28,13 +28,13 @@ size_t Find(const Bytes& bytes, const AsfGuid& guid) {
 
 Bytes FileOf(std::vector<Bytes> packets, uint32_t packetSize, std::optional<uint64_t> total = {},
              const Bytes& trailer = {}) {
-    FileSpec spec;
-    spec.props.packetSize = packetSize;
-    spec.props.sendDuration = 10000000;
-    spec.packets = std::move(packets);
-    spec.totalPackets = total;
-    spec.trailer = trailer;
-    return AsfFile(spec);
+    FileSpec layout;
+    layout.props.packetSize = packetSize;
+    layout.props.sendDuration = 10000000;
+    layout.packets = std::move(packets);
+    layout.totalPackets = total;
+    layout.trailer = trailer;
+    return AsfFile(layout);
 }
 
 PayloadSpec Plain(size_t size, uint8_t stream = 1) {
@@ -125,7 +125,8 @@ std::vector<HostileFile> HostileFiles() {
         p.payloads = {Plain(30)};
         Bytes f = FileOf({Packet(p), Packet(p)}, 256, 0x7FFFFFFFFFFFFFF0ull);
         files.push_back({"total-packets-far-beyond-file", f, true, 2});
-        files.push_back({"total-packets-negative", FileOf({Packet(p), Packet(p)}, 256, 0xFFFFFFFFFFFFFFFFull), true, 2});
+        files.push_back(
+            {"total-packets-negative", FileOf({Packet(p), Packet(p)}, 256, 0xFFFFFFFFFFFFFFFFull), true, 2});
     }
     {
         // A whole second file after the data, in a broadcast-style file (no
@@ -153,7 +154,8 @@ std::vector<std::pair<std::string, Bytes>> LayoutFiles() {
     add("single-packet-length", single);
     for (uint8_t lengthType = 0; lengthType < 4; ++lengthType) {
         PacketSpec multiple;
-        multiple.propertyFlags = static_cast<uint8_t>(0x40 | lengthType << 4 | lengthType << 2 | (lengthType == 0 ? 1 : lengthType));
+        multiple.propertyFlags =
+            static_cast<uint8_t>(0x40 | lengthType << 4 | lengthType << 2 | (lengthType == 0 ? 1 : lengthType));
         multiple.payloadLengthType = lengthType == 0 ? 2 : lengthType;
         multiple.paddingType = lengthType;
         multiple.payloads = {Plain(50, 2), Plain(60), Plain(20, 3), Plain(10)};

@@ -16,7 +16,7 @@ namespace asftest {
 struct HostileFile {
     std::string name;
     Bytes bytes;
-    bool opens;     // what Open returns
+    bool opens;  // what Open returns
     // Frames a seekable read from start to end delivers; none where what
     // the walk makes of the damage is of no interest.
     std::optional<size_t> frames;

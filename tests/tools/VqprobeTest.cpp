@@ -55,8 +55,8 @@ protected:
 
     std::string Write(const std::string& name, const Bytes& bytes) {
         const fs::path path = m_dir / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
 
@@ -158,14 +158,14 @@ TEST_F(VqprobeTest, FramesListAndTextReport) {
 TEST_F(VqprobeTest, CapacityDropsLongerFrames) {
     // Sub-payloads of 10 and 20 bytes, then a plain payload of 300 bytes,
     // which a capacity of 100 drops.
-    FileSpec spec;
-    spec.props.packetSize = 1024;
+    FileSpec layout;
+    layout.props.packetSize = 1024;
     PacketSpec packet;
     packet.size = 1024;
     packet.payloads = {{.replicated = {0x01}, .data = SubPayloads({Bytes(10, 1), Bytes(20, 2)})},
                        {.replicated = Replicated(300, 0), .data = Bytes(300, 3)}};
-    spec.packets = {Packet(packet)};
-    const std::string file = Write("capacity.wma", AsfFile(spec));
+    layout.packets = {Packet(packet)};
+    const std::string file = Write("capacity.wma", AsfFile(layout));
     EXPECT_EQ(Json(file)["frames"]["count"], 3);
     const nlohmann::json capped = Json("--capacity 100 " + file);
     EXPECT_EQ(capped["frames"]["count"], 2);

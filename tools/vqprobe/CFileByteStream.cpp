@@ -46,7 +46,8 @@ void CFileByteStream::SetStreaming(size_t arrived, size_t chunk) {
 size_t CFileByteStream::ReadAt(int64_t offset, void* buffer, size_t count) {
     size_t done = 0;
     while (done < count) {
-        const ssize_t n = pread(m_fd, static_cast<uint8_t*>(buffer) + done, count - done, offset + static_cast<int64_t>(done));
+        const ssize_t n =
+            pread(m_fd, static_cast<uint8_t*>(buffer) + done, count - done, offset + static_cast<int64_t>(done));
         if (n < 0 && errno == EINTR) {
             continue;
         }

@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <iostream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -103,7 +103,8 @@ size_t HeaderBytes(CFileByteStream& file) {
 // block keeps room for the largest possible frame behind its fill mark.
 class CFrameSink {
 public:
-    CFrameSink(size_t maxFrame) : m_maxFrame(maxFrame), m_block(std::make_unique_for_overwrite<uint8_t[]>(kFlushAt + maxFrame)) {}
+    CFrameSink(size_t maxFrame)
+        : m_maxFrame(maxFrame), m_block(std::make_unique_for_overwrite<uint8_t[]>(kFlushAt + maxFrame)) {}
     ~CFrameSink() {
         if (m_fd > STDERR_FILENO) {
             close(m_fd);
@@ -192,8 +193,7 @@ private:
 };
 
 // Reads every frame from where the stream stands to the end of the data.
-void ReadFrames(IDemuxer& demuxer, CFileByteStream& file, const Options& options, CFrameSink& sink,
-                Result& result) {
+void ReadFrames(IDemuxer& demuxer, CFileByteStream& file, const Options& options, CFrameSink& sink, Result& result) {
     const auto capacity = static_cast<int32_t>(sink.Room());
     CProgress progress(file, isatty(STDERR_FILENO) == 1 && file.Size() > kProgressThreshold);
 
@@ -308,7 +308,8 @@ int main(int argc, char** argv) {
         ->type_name("OUT");
     app.add_option("--seek", options.seek, "Seek once after opening; frames are counted from there")
         ->type_name("SECONDS");
-    app.add_option("--streaming", options.streaming, "Present FILE as a streaming source delivering CHUNK bytes per read")
+    app.add_option("--streaming", options.streaming,
+                   "Present FILE as a streaming source delivering CHUNK bytes per read")
         ->type_name("CHUNK")
         ->check(CLI::Range(size_t{1}, size_t{1} << 30));
     app.add_option("--capacity", options.capacity, "Buffer size passed to ReadFrame (default: room for any frame)")

@@ -2,11 +2,9 @@
 // time, exactly as a player does, and reports what the module makes of a
 // file: the media description, the frames, a seek.
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -22,7 +20,9 @@
 #include "plugin/IDemuxerPlugin.h"
 #include "plugin/IPlugin.h"
 #include "tools/vqprobe/CFileByteStream.h"
+#include "tools/vqprobe/CFrameSink.h"
 #include "tools/vqprobe/CPluginModule.h"
+#include "tools/vqprobe/CProgress.h"
 #include "tools/vqprobe/Report.h"
 
 namespace {
@@ -96,101 +96,6 @@ size_t HeaderBytes(CFileByteStream& file) {
     }
     return file.Size() < 50 || size > file.Size() - 50 ? file.Size() : static_cast<size_t>(size + 50);
 }
-
-// The frames' destination. ReadFrame writes each frame straight into this
-// block, behind the frames before it, and whole blocks go out with one
-// write: a frame is copied once by the module and never again here. The
-// block keeps room for the largest possible frame behind its fill mark.
-class CFrameSink {
-public:
-    CFrameSink(size_t maxFrame)
-        : m_maxFrame(maxFrame), m_block(std::make_unique_for_overwrite<uint8_t[]>(kFlushAt + maxFrame)) {}
-    ~CFrameSink() {
-        if (m_fd > STDERR_FILENO) {
-            close(m_fd);
-        }
-    }
-
-    bool OpenOutput(const std::string& path, std::string& error) {
-        m_fd = path == "-" ? STDOUT_FILENO : open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (m_fd < 0) {
-            error = std::strerror(errno);
-            return false;
-        }
-        return true;
-    }
-
-    // Where the next frame goes, and how much it may hold.
-    uint8_t* Tail() { return m_block.get() + m_used; }
-    size_t Room() const { return m_maxFrame; }
-
-    // The frame of `size` bytes at Tail() is complete.
-    void Commit(size_t size) {
-        m_used += size;
-        if (m_used >= kFlushAt) {
-            Flush();
-        }
-    }
-
-    bool Finish(std::string& error) {
-        Flush();
-        if (m_failed != 0) {
-            error = std::strerror(m_failed);
-            return false;
-        }
-        return true;
-    }
-
-private:
-    static constexpr size_t kFlushAt = 1u << 20;
-
-    void Flush() {
-        for (size_t done = 0; m_fd >= 0 && m_failed == 0 && done < m_used;) {
-            const ssize_t n = write(m_fd, m_block.get() + done, m_used - done);
-            if (n < 0 && errno != EINTR) {
-                m_failed = errno;
-            }
-            done += n > 0 ? static_cast<size_t>(n) : 0;
-        }
-        m_used = 0;
-    }
-
-    size_t m_maxFrame;
-    std::unique_ptr<uint8_t[]> m_block;
-    size_t m_used = 0;
-    int m_fd = -1;
-    int m_failed = 0;
-};
-
-class CProgress {
-public:
-    CProgress(const CFileByteStream& file, bool enabled) : m_file(file), m_enabled(enabled) {}
-    void Update() {
-        if (!m_enabled || (++m_calls & 0x3FFF) != 0) {
-            return;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (now - m_last < std::chrono::milliseconds(250)) {
-            return;
-        }
-        m_last = now;
-        const double done = static_cast<double>(m_file.Position()) / static_cast<double>(m_file.Size());
-        std::fprintf(stderr, "\rvqprobe: %5.1f%% of %zu MiB", 100.0 * std::min(done, 1.0), m_file.Size() >> 20);
-        m_shown = true;
-    }
-    void Finish() {
-        if (m_shown) {
-            std::fprintf(stderr, "\r%40s\r", "");
-        }
-    }
-
-private:
-    const CFileByteStream& m_file;
-    bool m_enabled;
-    uint64_t m_calls = 0;
-    bool m_shown = false;
-    std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
-};
 
 // Reads every frame from where the stream stands to the end of the data.
 void ReadFrames(IDemuxer& demuxer, CFileByteStream& file, const Options& options, CFrameSink& sink, Result& result) {

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path out = argv[2];
     std::filesystem::create_directories(out);
-    for (const char* sample : {"wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv"}) {
+    for (const char* sample : {"wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv", "gst-wma2.wma"}) {
         std::ifstream in(std::filesystem::path(argv[1]) / sample, std::ios::binary);
         Write(out, std::string("sample-") + sample, Bytes(std::istreambuf_iterator<char>(in), {}));
     }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Makes the sample files with ffmpeg (an independent ASF muxer) and records
+# Makes the sample files with ffmpeg and GStreamer (independent ASF muxers;
+# GStreamer needs its -bad, -ugly and -libav plug-ins) and records
 # beside each what ffmpeg itself reads from it, for the tests to check the
 # module against: the audio stream's format tag, channels, sample rate and
 # codec extra data (ffprobe), and the size and sha256 of the audio stream
-# that ffmpeg extracts with a stream copy. Needs ffmpeg; CI uses the
-# committed results and does not run this script.
+# that the muxer's own project extracts (ffmpeg's stream copy, GStreamer's
+# asfdemux). CI uses the committed results and does not run this script.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,8 +19,23 @@ ff -f lavfi -i "sine=frequency=660:sample_rate=22050:duration=3" -ac 1 -c:a libm
 ff -f lavfi -i "testsrc=size=96x64:rate=10:duration=6" -f lavfi -i "sine=frequency=330:sample_rate=22050:duration=6" \
    -c:v wmv2 -b:v 64k -c:a wmav2 -ac 1 -b:a 32k -shortest video-audio.wmv
 
-for f in wma2-stereo.wma mp3-mono.wma video-audio.wmv; do
-  ff -i "$f" -map 0:a:0 -c copy -f data "$f.audio"
+# A second, independent muxer: GStreamer's asfmux writes variable-size
+# packets (packet length and padding both present).
+gst-launch-1.0 -q audiotestsrc num-buffers=200 ! audio/x-raw,rate=44100,channels=2 ! audioconvert \
+  ! avenc_wmav2 bitrate=64000 ! asfmux ! filesink location=gst-wma2.wma
+
+# The audio stream as the muxer's own project extracts it. ffmpeg drops the
+# last packet of the GStreamer file ("invalid padsize"), so that file is
+# checked against GStreamer's asfdemux instead.
+extract() {
+  case "$1" in
+    gst-*) gst-launch-1.0 -q filesrc location="$1" ! asfdemux name=d d.audio_0 ! filesink location="$2" ;;
+    *) ff -i "$1" -map 0:a:0 -c copy -f data "$2" ;;
+  esac
+}
+
+for f in wma2-stereo.wma mp3-mono.wma video-audio.wmv gst-wma2.wma; do
+  extract "$f" "$f.audio"
   probe() { ffprobe -v error -select_streams a:0 -show_entries "stream=$1" -of default=nw=1:nk=1 "$f"; }
   {
     echo "file=$f"

@@ -81,7 +81,7 @@ TEST_P(SampleFileTest, FramesJoinedAreTheExtractedAudioStream) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleFileTest,
-                         ::testing::Values("wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv"), [](const auto& info) {
+                         ::testing::Values("wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv", "gst-wma2.wma"), [](const auto& info) {
                              std::string name = info.param;
                              for (char& c : name) {
                                  if (!isalnum(static_cast<unsigned char>(c)))

@@ -85,7 +85,7 @@ std::map<std::string, std::string> Expected(const std::string& name) {
 
 std::string Sha(const std::string& bytes) { return Sha256Hex(Bytes(bytes.begin(), bytes.end())); }
 
-const char* const kSamples[] = {"wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv"};
+const char* const kSamples[] = {"wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv", "gst-wma2.wma"};
 
 TEST_F(VqprobeTest, SamplesReportWhatFfmpegReadsAndExtractItsAudioStream) {
     for (const char* name : kSamples) {

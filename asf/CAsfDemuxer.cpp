@@ -51,15 +51,6 @@ int32_t ReadFully(IByteStream* stream, uint8_t* buffer, int32_t count) {
     return total;
 }
 
-uint16_t LoadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t LoadU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-uint64_t LoadU64(const uint8_t* p) { return LoadU32(p) | (static_cast<uint64_t>(LoadU32(p + 4)) << 32); }
-
 // What the seek-table scan learns from the start of one packet.
 struct ScannedPacket {
     uint32_t presentationTime = 0;  // 0: none found
@@ -149,7 +140,12 @@ bool CAsfDemuxer::ReadHeader(IByteStream* stream, CHeapBuffer& codecData) {
     }
     // Only the low 32 bits of Object Size count; the body length is taken
     // modulo 2^32 as a signed number, so a size below 30 is negative.
-    const int32_t bodyLength = static_cast<int32_t>(LoadU32(head + 16) - 30u);
+    CByteCursor headCursor(head, sizeof head);
+    uint32_t objectSizeLow = 0;
+    if (!headCursor.Skip(16) || !headCursor.ReadU32(objectSizeLow)) {
+        return false;
+    }
+    const int32_t bodyLength = static_cast<int32_t>(objectSizeLow - 30u);
     if (bodyLength < 0) {
         return false;
     }
@@ -203,11 +199,20 @@ bool CAsfDemuxer::ReadHeader(IByteStream* stream, CHeapBuffer& codecData) {
         if (held.channels != 0 || held.bitsPerSample != 0 || held.samplesPerSec != 0) {
             continue;
         }
-        m_streamNumber = LoadU16(body + b + kFlagsOffset);
-        std::memcpy(m_format, body + b + kTypeSpecificDataOffset, kFormatSize);
+        // Type-Specific Data Length at 40, Flags at 48, Type-Specific Data
+        // at 54: all within the buffer, as checked above.
+        CByteCursor fields(body, static_cast<size_t>(n));
+        uint32_t typeSpecificLength = 0;
+        uint16_t flags = 0;
+        if (!fields.SeekTo(static_cast<size_t>(b + kTypeSpecificLengthOffset)) || !fields.ReadU32(typeSpecificLength) ||
+            !fields.SeekTo(static_cast<size_t>(b + kFlagsOffset)) || !fields.ReadU16(flags) ||
+            !fields.SeekTo(static_cast<size_t>(b + kTypeSpecificDataOffset)) ||
+            !fields.ReadBytes(m_format, kFormatSize)) {
+            continue;
+        }
+        m_streamNumber = flags;
         // The codec-specific data follows the 18-byte WAVEFORMATEX: cbSize
         // bytes, as far as the Type-Specific Data and the buffer hold them.
-        const uint32_t typeSpecificLength = LoadU32(body + b + kTypeSpecificLengthOffset);
         const int64_t declared = ParseWaveFormat(m_format).cbSize;
         const int64_t inStream = std::max<int64_t>(0, static_cast<int64_t>(typeSpecificLength) - 18);
         extraOffset = b + kTypeSpecificDataOffset + 18;
@@ -239,7 +244,10 @@ bool CAsfDemuxer::ReadHeader(IByteStream* stream, CHeapBuffer& codecData) {
     (void)stream->Skip(16, IByteStream::kSkipFromCurrent);
     std::memset(field, 0, sizeof field);
     (void)ReadFully(stream, field, sizeof field);
-    m_totalPackets = static_cast<int64_t>(LoadU64(field));
+    uint64_t totalPackets = 0;
+    CByteCursor fieldCursor(field, sizeof field);
+    (void)fieldCursor.ReadU64(totalPackets);  // 8 bytes in 8: cannot fail
+    m_totalPackets = static_cast<int64_t>(totalPackets);
     (void)stream->Skip(2, IByteStream::kSkipFromCurrent);
     return true;
 }

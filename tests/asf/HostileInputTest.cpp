@@ -73,18 +73,7 @@ TEST(HostileInputTest, EveryClassOfBadInputGivesACleanResult) {
     }
 }
 
-Bytes Sample(const char* name) {
-    std::ifstream in(std::string(VQ_SAMPLES_DIR) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Bytes Joined(const Frames& frames) {
-    Bytes all;
-    for (const Bytes& f : frames) {
-        all.insert(all.end(), f.begin(), f.end());
-    }
-    return all;
-}
+Bytes Sample(const char* name) { return ReadFile(std::string(VQ_SAMPLES_DIR) + "/" + name); }
 
 TEST(HostileInputTest, EveryTruncationOfARealFileYieldsAPrefixOfItsStream) {
     const Bytes file = Sample("mp3-mono.wma");

@@ -17,11 +17,6 @@ namespace {
 
 using namespace asftest;
 
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::map<std::string, std::string> ReadExpected(const std::string& path) {
     std::map<std::string, std::string> facts;
     std::ifstream in(path);
@@ -32,14 +27,6 @@ std::map<std::string, std::string> ReadExpected(const std::string& path) {
         }
     }
     return facts;
-}
-
-Bytes Joined(const Frames& frames) {
-    Bytes all;
-    for (const Bytes& f : frames) {
-        all.insert(all.end(), f.begin(), f.end());
-    }
-    return all;
 }
 
 class SampleFileTest : public ::testing::TestWithParam<std::string> {};
@@ -81,7 +68,8 @@ TEST_P(SampleFileTest, FramesJoinedAreTheExtractedAudioStream) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleFileTest,
-                         ::testing::Values("wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv", "gst-wma2.wma"), [](const auto& info) {
+                         ::testing::Values("wma2-stereo.wma", "mp3-mono.wma", "video-audio.wmv", "gst-wma2.wma"),
+                         [](const auto& info) {
                              std::string name = info.param;
                              for (char& c : name) {
                                  if (!isalnum(static_cast<unsigned char>(c)))

@@ -1,5 +1,8 @@
 #include "tests/support/TestHelpers.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "asf/CAsfDemuxer.h"
 
 namespace asftest {
@@ -24,6 +27,19 @@ Frames ReadAllFrames(IDemuxer& demuxer, MemoryStream& stream, int32_t capacity) 
         }
     }
     return frames;
+}
+
+std::vector<uint8_t> Joined(const Frames& frames) {
+    std::vector<uint8_t> all;
+    for (const auto& frame : frames) {
+        all.insert(all.end(), frame.begin(), frame.end());
+    }
+    return all;
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace asftest

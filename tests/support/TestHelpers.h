@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "demuxer/IDemuxer.h"
@@ -27,5 +28,11 @@ using Frames = std::vector<std::vector<uint8_t>>;
 // Calls ReadFrame until it delivers nothing while `stream` stands at the end
 // of its data (everything arrived), and returns the frames in order.
 Frames ReadAllFrames(IDemuxer& demuxer, MemoryStream& stream, int32_t capacity = 0);
+
+// The frames, joined: the elementary stream.
+std::vector<uint8_t> Joined(const Frames& frames);
+
+// A whole file's bytes (empty when it cannot be read).
+std::vector<uint8_t> ReadFile(const std::string& path);
 
 }  // namespace asftest
